@@ -1,0 +1,94 @@
+#include "common/chunk_reader.h"
+
+#include <cstring>
+
+namespace {
+
+// Turns each CR LF in [end, filled) into LF, in place. A CR that is the last
+// byte read is left unsettled until the next read shows what follows it,
+// unless the input has ended, when it stays a CR.
+void SettleLineEnds(ChunkReader* reader) {
+  char* buffer = reader->buffer.get();
+  size_t read = reader->end;
+  size_t write = reader->end;
+  while (read < reader->filled) {
+    const void* found = std::memchr(buffer + read, '\r', reader->filled - read);
+    size_t stop =
+        found ? static_cast<const char*>(found) - buffer : reader->filled;
+    if (write != read) std::memmove(buffer + write, buffer + read, stop - read);
+    write += stop - read;
+    read = stop;
+    if (!found) break;
+    if (read + 1 < reader->filled) {
+      bool pair = buffer[read + 1] == '\n';
+      buffer[write++] = pair ? '\n' : '\r';
+      read += pair ? 2 : 1;
+    } else if (reader->at_eof) {
+      buffer[write++] = '\r';
+      read += 1;
+    } else {
+      break;
+    }
+  }
+  size_t pending = reader->filled - read;
+  if (pending != 0 && write != read) buffer[write] = buffer[read];
+  reader->end = write;
+  reader->filled = write + pending;
+}
+
+// Moves the unread bytes to the front and reads more after them.
+void Refill(ChunkReader* reader) {
+  char* buffer = reader->buffer.get();
+  size_t unread = reader->filled - reader->begin;
+  if (reader->begin != 0) {
+    std::memmove(buffer, buffer + reader->begin, unread);
+    reader->end -= reader->begin;
+    reader->filled = unread;
+    reader->begin = 0;
+  }
+  size_t got =
+      std::fread(buffer + reader->filled, 1, reader->read_size, reader->file);
+  reader->filled += got;
+  if (got == 0) {
+    reader->at_eof = true;
+    reader->read_error = std::ferror(reader->file) != 0;
+  }
+  SettleLineEnds(reader);
+}
+
+}  // namespace
+
+void InitChunkReader(ChunkReader* reader, FILE* file, size_t read_size) {
+  reader->file = file;
+  reader->read_size = read_size == 0 ? 1 : read_size;
+  // Room for one read after the longest unread tail: a chunk's worth of
+  // settled bytes and an unsettled CR.
+  reader->capacity = reader->read_size + kChunkBufferSize + 1;
+  reader->buffer.reset(new char[reader->capacity]);
+  reader->begin = reader->end = reader->filled = 0;
+  reader->at_eof = false;
+  reader->read_error = false;
+}
+
+bool ReadChunk(ChunkReader* reader, std::string_view* chunk) {
+  for (;;) {
+    const char* start = reader->buffer.get() + reader->begin;
+    size_t available = reader->end - reader->begin;
+    size_t limit = available < kMaxChunkLength ? available : kMaxChunkLength;
+    size_t length = 0;
+    if (const void* lf = std::memchr(start, '\n', limit)) {
+      length = static_cast<const char*>(lf) - start + 1;
+    } else if (available >= kMaxChunkLength) {
+      length = kMaxChunkLength;
+    } else if (reader->at_eof) {
+      if (available == 0) return false;
+      length = available;
+    }
+    if (length != 0) {
+      *chunk = std::string_view(start, length);
+      reader->begin += length;
+      return true;
+    }
+    Refill(reader);
+  }
+}

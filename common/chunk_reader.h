@@ -1,0 +1,46 @@
+// Reads a text file in the short chunks that every pass of the tool works on.
+#ifndef QUORVANTIDE_COMMON_CHUNK_READER_H_
+#define QUORVANTIDE_COMMON_CHUNK_READER_H_
+
+#include <cstddef>
+#include <cstdio>
+#include <memory>
+#include <string_view>
+
+// A chunk holds at most kChunkBufferSize - 1 bytes: what a line read into a
+// buffer of this size, its terminating NUL included, can hold.
+constexpr size_t kChunkBufferSize = 100;
+constexpr size_t kMaxChunkLength = kChunkBufferSize - 1;
+
+// Bytes asked of the file per read. The chunks never depend on it; tests
+// shrink it to prove that.
+constexpr size_t kDefaultReadSize = size_t{1} << 20;
+
+// The state of one input file. Fill it with InitChunkReader; the file stays
+// the caller's to close.
+struct ChunkReader {
+  FILE* file = nullptr;
+  size_t read_size = 0;
+  size_t capacity = 0;
+  std::unique_ptr<char[]> buffer;
+  size_t begin = 0;   // first byte not yet handed out
+  size_t end = 0;     // end of the bytes whose line ends are settled
+  size_t filled = 0;  // end of the bytes read; [end, filled) is at most a CR
+  bool at_eof = false;
+  bool read_error = false;
+};
+
+// Prepares `reader` to read `file`, which must be open in binary mode.
+void InitChunkReader(ChunkReader* reader, FILE* file,
+                     size_t read_size = kDefaultReadSize);
+
+// Sets *chunk to the next chunk of the input: the bytes up to and including
+// the next line feed, or the next kMaxChunkLength bytes, or the rest of the
+// input, whichever is shortest. A CR LF pair counts as one line feed, also
+// across a chunk or read boundary; a lone CR and every other byte, NUL
+// included, are kept. The view stays valid until the next call. Returns false
+// once the input is exhausted or a read failed; reader->read_error tells
+// which.
+bool ReadChunk(ChunkReader* reader, std::string_view* chunk);
+
+#endif  // QUORVANTIDE_COMMON_CHUNK_READER_H_

@@ -1,0 +1,30 @@
+#include "common/output_file.h"
+
+#include "common/platform.h"
+
+bool OpenOutputFile(OutputFile* out, const std::string& path) {
+  out->file = OpenForWriting(path);
+  if (out->file == nullptr) return false;
+  out->buffer.reset(new char[kOutputBufferSize]);
+  out->used = 0;
+  out->write_error = false;
+  return true;
+}
+
+void FlushOutputFile(OutputFile* out) {
+  if (out->used != 0 &&
+      std::fwrite(out->buffer.get(), 1, out->used, out->file) != out->used) {
+    out->write_error = true;
+  }
+  out->used = 0;
+}
+
+bool CloseOutputFile(OutputFile* out, bool sync_to_disk) {
+  FlushOutputFile(out);
+  bool ok = !out->write_error;
+  if (sync_to_disk && !SyncToDisk(out->file)) ok = false;
+  if (std::fclose(out->file) != 0) ok = false;
+  out->file = nullptr;
+  out->buffer.reset();
+  return ok;
+}

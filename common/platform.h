@@ -1,0 +1,23 @@
+// The few file operations that differ between Windows and POSIX systems.
+#ifndef QUORVANTIDE_COMMON_PLATFORM_H_
+#define QUORVANTIDE_COMMON_PLATFORM_H_
+
+#include <cstdio>
+#include <string>
+
+// Opens an existing file for reading in binary mode. Returns null if it
+// cannot be opened or is a directory.
+FILE* OpenForReading(const std::string& path);
+
+// Creates or truncates a file for writing in text mode, so that each line
+// feed is written as the platform's line end. Returns null on failure.
+FILE* OpenForWriting(const std::string& path);
+
+// Flushes `file` and forces its bytes onto the disk. Returns false on failure.
+bool SyncToDisk(FILE* file);
+
+// Puts the file at `from` in the place of the one at `to` in one atomic step,
+// replacing it. Returns false, with both files as they were, on failure.
+bool ReplaceFile(const std::string& from, const std::string& to);
+
+#endif  // QUORVANTIDE_COMMON_PLATFORM_H_

@@ -1,0 +1,17 @@
+#include "common/print_message.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+void PrintMessage(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  std::vprintf(format, args);
+  va_end(args);
+  std::fflush(stdout);
+}
+
+void PrintText(std::string_view text) {
+  std::fwrite(text.data(), 1, text.size(), stdout);
+  std::fflush(stdout);
+}
