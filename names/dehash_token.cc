@@ -1,0 +1,73 @@
+#include "names/dehash_token.h"
+
+namespace {
+
+constexpr std::string_view kMemberPrefix = "UNK_MEMBER_0x";
+constexpr std::string_view kHexPrefix = "0x";
+
+int HexDigitValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+bool IsCSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' ||
+         c == '\r';
+}
+
+}  // namespace
+
+bool ParseHexText(std::string_view text, uint32_t* value, size_t* consumed) {
+  *value = 0;
+  *consumed = 0;
+  size_t i = 0;
+  while (i < text.size() && IsCSpace(text[i])) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+    negative = text[i] == '-';
+    ++i;
+  }
+  if (i + 2 < text.size() && text[i] == '0' &&
+      (text[i + 1] == 'x' || text[i + 1] == 'X') &&
+      HexDigitValue(text[i + 2]) >= 0) {
+    i += 2;
+  }
+  size_t first_digit = i;
+  uint32_t result = 0;
+  int significant_digits = 0;
+  for (int digit; i < text.size() && (digit = HexDigitValue(text[i])) >= 0;
+       ++i) {
+    if (significant_digits == 0 && digit == 0) continue;
+    if (++significant_digits > 8) return false;
+    result = result << 4 | static_cast<uint32_t>(digit);
+  }
+  if (i == first_digit) return true;
+  *value = negative ? 0u - result : result;
+  *consumed = i;
+  return true;
+}
+
+TokenMatch DehashToken(const NameTable& names, std::string_view token) {
+  TokenMatch match;
+  if (token.size() < 3) return match;
+  size_t prefix_length = kHexPrefix.size();
+  if (token.size() >= 16 &&
+      token.substr(0, kMemberPrefix.size()) == kMemberPrefix) {
+    prefix_length = kMemberPrefix.size();
+  } else if (token.size() > 3 && token.substr(0, 2) != kHexPrefix) {
+    // Too short for a member hash, such as a member token cut by a chunk's
+    // end: it stays as it is rather than vanishing from the output.
+    return match;
+  }
+  uint32_t value;
+  size_t consumed;
+  if (!ParseHexText(token.substr(prefix_length), &value, &consumed)) {
+    return match;
+  }
+  if (!FindName(names, value, &match.name)) return match;
+  match.resolved = true;
+  match.hash_length = prefix_length + consumed;
+  return match;
+}

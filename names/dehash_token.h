@@ -1,0 +1,31 @@
+// Resolves one hashed token cut out of a data file into the name it stands for.
+#ifndef QUORVANTIDE_NAMES_DEHASH_TOKEN_H_
+#define QUORVANTIDE_NAMES_DEHASH_TOKEN_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "names/name_table.h"
+
+// Reads hexadecimal text as sscanf's "%x" does: white space, a sign, an
+// optional "0x" or "0X" before a digit, then digits. Sets *value and
+// *consumed (the bytes up to the last digit; 0 when there is no digit, and
+// the value is then 0). Returns false if the digits' value needs more than 32
+// bits, leading zeros aside.
+bool ParseHexText(std::string_view text, uint32_t* value, size_t* consumed);
+
+struct TokenMatch {
+  bool resolved = false;
+  size_t hash_length = 0;  // the token's leading bytes the name replaces
+  std::string_view name;   // valid as long as the table
+};
+
+// Resolves a member token ("UNK_MEMBER_0x" and hex) or a value token ("0x"
+// and hex). When the table knows the hash, the result is resolved: the name
+// replaces the token's first hash_length bytes (prefix and hex text) and the
+// rest of the token, such as a closing quote, stays. Otherwise the token
+// stays as it is, also when it is too short to carry a hash.
+TokenMatch DehashToken(const NameTable& names, std::string_view token);
+
+#endif  // QUORVANTIDE_NAMES_DEHASH_TOKEN_H_
