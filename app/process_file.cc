@@ -1,0 +1,42 @@
+#include "app/process_file.h"
+
+#include <cstdio>
+
+#include "common/platform.h"
+#include "common/print_message.h"
+#include "passes/dehash_file.h"
+
+std::string_view PathExtension(std::string_view path) {
+  if (path.size() < 6) return {};
+  size_t dot = path.rfind('.');
+  if (dot == std::string_view::npos) return {};
+  return path.substr(dot, 4);
+}
+
+bool IsDataFileExtension(std::string_view extension) {
+  return extension == ".xml" || extension == ".ymt" || extension == ".XML" ||
+         extension == ".YMT";
+}
+
+void ProcessFile(const std::string& path, const NameTable& names) {
+  // Opened before the extension is looked at, so a missing file is reported
+  // as missing whatever its name.
+  FILE* input = OpenForReading(path);
+  if (input == nullptr) {
+    PrintMessage("ERROR: Could not open file %s\n", path.c_str());
+    return;
+  }
+  if (!IsDataFileExtension(PathExtension(path))) {
+    PrintMessage("Ignoring file %s\n", path.c_str());
+    std::fclose(input);
+    return;
+  }
+  PrintMessage("Processing file %s\n", path.c_str());
+  std::fclose(input);
+  DehashFile(path, names);
+}
+
+void WaitForEnter(const char* message) {
+  PrintMessage("%s\nPress Enter to exit...", message);
+  std::getchar();
+}

@@ -1,0 +1,35 @@
+// Writes beside a data file a copy with the known hashes turned into names.
+#ifndef QUORVANTIDE_PASSES_DEHASH_FILE_H_
+#define QUORVANTIDE_PASSES_DEHASH_FILE_H_
+
+#include <string>
+#include <string_view>
+
+#include "common/chunk_reader.h"
+#include "common/output_file.h"
+#include "names/name_table.h"
+
+// The longest a chunk can grow: each of its three resolved tokens may give
+// way to a name of up to a chunk's length.
+constexpr size_t kMaxDehashedChunk = 4 * kChunkBufferSize;
+
+// `path` with "_dehashed" inserted before its last four bytes.
+std::string DehashedPath(const std::string& path);
+
+// Rewrites one chunk: the first two member tokens ("UNK_MEMBER_0x...") and
+// then the first value token (after ">0x") whose hashes `names` knows get
+// their names, each search starting at the chunk's start; the first member
+// token that stays unresolved ends the member search. Returns `chunk` itself
+// when nothing changed, else a view of *scratch.
+std::string_view DehashChunk(const NameTable& names, std::string_view chunk,
+                             std::string* scratch);
+
+// Writes every chunk of `in`, dehashed, to `out`.
+void DehashStream(const NameTable& names, ChunkReader* in, OutputFile* out);
+
+// Reads the data file at `path` and writes its dehashed copy at
+// DehashedPath(path), reporting failures as messages. A copy that could not
+// be written or read in full is removed.
+void DehashFile(const std::string& path, const NameTable& names);
+
+#endif  // QUORVANTIDE_PASSES_DEHASH_FILE_H_
