@@ -5,6 +5,7 @@
 #include "common/platform.h"
 #include "common/print_message.h"
 #include "passes/dehash_file.h"
+#include "passes/repair_in_place.h"
 
 std::string_view PathExtension(std::string_view path) {
   if (path.size() < 6) return {};
@@ -32,7 +33,8 @@ void ProcessFile(const std::string& path, const NameTable& names) {
     return;
   }
   PrintMessage("Processing file %s\n", path.c_str());
-  std::fclose(input);
+  RepairInPlace(path, input);
+  // Runs whatever the repair did: it reads the file that now stands there.
   DehashFile(path, names);
 }
 

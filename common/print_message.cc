@@ -11,7 +11,8 @@ void PrintMessage(const char* format, ...) {
   std::fflush(stdout);
 }
 
-void PrintText(std::string_view text) {
+void PrintMessageWithText(const char* message, std::string_view text) {
+  std::fputs(message, stdout);
   std::fwrite(text.data(), 1, text.size(), stdout);
   std::fflush(stdout);
 }

@@ -14,7 +14,8 @@
 // shows at once even without a line feed.
 void PrintMessage(const char* format, ...) QUORVANTIDE_PRINTF_FORMAT;
 
-// Prints `text` byte for byte, NUL bytes included, and flushes it.
-void PrintText(std::string_view text);
+// Prints `message` followed by `text` byte for byte, NUL bytes included, and
+// flushes them.
+void PrintMessageWithText(const char* message, std::string_view text);
 
 #endif  // QUORVANTIDE_COMMON_PRINT_MESSAGE_H_

@@ -126,32 +126,97 @@ TEST(EndToEndTest, ArchiveItemsResolveAndOddPathsPrintAsThemselves) {
             ReadFile(dir.File("100% 'quoted' \"name\" %s_dehashed.xml")));
 }
 
-#ifndef _WIN32
-// A copy that could not be written or read in full is reported and removed,
-// and the run goes on.
-TEST(EndToEndTest, IncompleteCopiesAreReportedAndRemoved) {
+TEST(EndToEndTest, RepairsBareTagsInPlaceThenDehashes) {
   ScratchDir dir;
   WriteFile(dir.File("MemberNames.txt"), "abc\n");
-  WriteFile(dir.File("full.xml"), kAbcLine);
-  std::filesystem::create_symlink("/dev/full", dir.File("full_dehashed.xml"));
-  std::filesystem::create_symlink("/proc/self/mem", dir.File("mem.xml"));
-  WriteFile(dir.File("fine.xml"), kAbcLine);
-  ToolRun run = RunTool(dir, {"full.xml", "mem.xml", "fine.xml"});
+  const std::string x99(99, 'x');
+  WriteFile(dir.File("data.ymt"),
+            "<Root>\r\n"
+            "<0xED131F5B>0xED131F5B</0xED131F5B>\n"
+            "  <0xED131F5B>indented</0xED131F5B>\n"
+            "<0XED131F5B>capital</0XED131F5B>\n" +
+                x99 + "<0xED131F5B/>\n" + "</0xED131F5B>");
+  WriteFile(dir.File("plain.xml"), "<a>\r\n\0\x1a</a>\n"s);
+  ToolRun run = RunTool(dir, {"data.ymt", "plain.xml"});
   EXPECT_EQ(
       "Generating hash map...\n"
       "WARNING: Could not find ArchiveItems.txt, only member names will be "
       "unhashed\n"
-      "Processing file full.xml\n"
-      "ERROR: Could not write file full_dehashed.xml\n"
-      "Processing file mem.xml\n"
-      "ERROR: Could not read file mem.xml\n"
-      "Processing file fine.xml\n"
+      "Processing file data.ymt\n"
+      "Attempting to fix invalid XML <0xED131F5B>0xED131F5B</0xED131F5B>\n"
+      "Attempting to fix invalid XML <0xED131F5B/>\n"
+      // The last line has no line feed, and the message adds none.
+      "Attempting to fix invalid XML </0xED131F5B>"
+      "Processing file plain.xml\n"
       "All files finished\nPress Enter to exit...",
       run.output);
-  EXPECT_EQ(kAbcLine, ReadFile(dir.File("full.xml")));
-  EXPECT_FALSE(FileExists(dir.File("full_dehashed.xml")));
+  EXPECT_EQ(
+      "<Root>\n"
+      "<UNK_MEMBER_0xED131F5B>0xED131F5B</0xED131F5B>\n"
+      "  <0xED131F5B>indented</0xED131F5B>\n"
+      "<0XED131F5B>capital</0XED131F5B>\n" +
+          x99 + "<UNK_MEMBER_0xED131F5B/>\n" + "</UNK_MEMBER_0xED131F5B>",
+      ReadFile(dir.File("data.ymt")));
+  EXPECT_EQ(
+      "<Root>\n"
+      "<abc>abc</0xED131F5B>\n"
+      "  <0xED131F5B>indented</0xED131F5B>\n"
+      "<0XED131F5B>capital</0XED131F5B>\n" +
+          x99 + "<abc/>\n" + "</abc>",
+      ReadFile(dir.File("data_dehashed.ymt")));
+  EXPECT_EQ("<a>\n\0\x1a</a>\n"s, ReadFile(dir.File("plain.xml")));
+  EXPECT_FALSE(FileExists(dir.File("data.ymt_tmp")));
+  EXPECT_FALSE(FileExists(dir.File("plain.xml_tmp")));
+}
+
+#ifndef _WIN32
+// A repair or a copy that could not be completed is reported, the data file
+// stays as it was, the incomplete file is removed, and the run goes on.
+TEST(EndToEndTest, FailuresLeaveTheDataFileAsItWas) {
+  ScratchDir dir;
+  WriteFile(dir.File("MemberNames.txt"), "abc\n");
+  const std::string bare = "<0xED131F5B/>\r\n";
+  for (const char* name : {"full.xml", "busy.xml", "copy.xml", "fine.xml"}) {
+    WriteFile(dir.File(name), bare);
+  }
+  std::filesystem::create_symlink("/dev/full", dir.File("full.xml_tmp"));
+  std::filesystem::create_directory(dir.File("busy.xml_tmp"));
+  std::filesystem::create_symlink("/dev/full", dir.File("copy_dehashed.xml"));
+  std::filesystem::create_symlink("/proc/self/mem", dir.File("mem.xml"));
+  ToolRun run =
+      RunTool(dir, {"full.xml", "busy.xml", "copy.xml", "mem.xml", "fine.xml"});
+  const std::string fix = "Attempting to fix invalid XML <0xED131F5B/>\n";
+  EXPECT_EQ(
+      "Generating hash map...\n"
+      "WARNING: Could not find ArchiveItems.txt, only member names will be "
+      "unhashed\n"
+      "Processing file full.xml\n" +
+          fix +
+          "ERROR: Could not write file full.xml_tmp\n"
+          "Processing file busy.xml\n"
+          "ERROR: Could not create file, check your folder write "
+          "permissions.\n"
+          "Processing file copy.xml\n" +
+          fix +
+          "ERROR: Could not write file copy_dehashed.xml\n"
+          "Processing file mem.xml\n"
+          "ERROR: Could not read file mem.xml\n"
+          "ERROR: Could not read file mem.xml\n"
+          "Processing file fine.xml\n" +
+          fix + "All files finished\nPress Enter to exit...",
+      run.output);
+  // Unrepaired, but dehashed as they are.
+  EXPECT_EQ(bare, ReadFile(dir.File("full.xml")));
+  EXPECT_FALSE(FileExists(dir.File("full.xml_tmp")));
+  EXPECT_EQ("<0xED131F5B/>\n", ReadFile(dir.File("full_dehashed.xml")));
+  EXPECT_EQ(bare, ReadFile(dir.File("busy.xml")));
+  EXPECT_EQ("<0xED131F5B/>\n", ReadFile(dir.File("busy_dehashed.xml")));
+  // Repaired, but its copy could not be written.
+  EXPECT_EQ("<UNK_MEMBER_0xED131F5B/>\n", ReadFile(dir.File("copy.xml")));
+  EXPECT_FALSE(FileExists(dir.File("copy_dehashed.xml")));
+  EXPECT_FALSE(FileExists(dir.File("mem.xml_tmp")));
   EXPECT_FALSE(FileExists(dir.File("mem_dehashed.xml")));
-  EXPECT_EQ("  <abc>abc</abc>\n", ReadFile(dir.File("fine_dehashed.xml")));
+  EXPECT_EQ("<abc/>\n", ReadFile(dir.File("fine_dehashed.xml")));
 }
 #endif
 

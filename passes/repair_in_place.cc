@@ -1,0 +1,73 @@
+#include "passes/repair_in_place.h"
+
+#include "common/platform.h"
+#include "common/print_message.h"
+
+namespace {
+
+constexpr std::string_view kRepairPrefix = "UNK_MEMBER_";
+
+}  // namespace
+
+size_t BareTagPrefixOffset(std::string_view chunk) {
+  if (chunk.size() < 3 || chunk[0] != '<') return 0;
+  if (chunk[1] == '0' && chunk[2] == 'x') return 1;
+  if (chunk[1] == '/' && chunk[2] == '0') return 2;
+  return 0;
+}
+
+void RepairStream(ChunkReader* in, OutputFile* out) {
+  std::string_view chunk;
+  while (ReadChunk(in, &chunk)) {
+    size_t offset = BareTagPrefixOffset(chunk);
+    if (offset != 0) {
+      PrintMessageWithText("Attempting to fix invalid XML ", chunk);
+      WriteOutput(out, chunk.substr(0, offset));
+      WriteOutput(out, kRepairPrefix);
+      chunk.remove_prefix(offset);
+    }
+    WriteOutput(out, chunk);
+  }
+}
+
+RepairResult FixInvalidXml(const std::string& output_path, FILE* input) {
+  OutputFile output;
+  if (!OpenOutputFile(&output, output_path)) {
+    PrintMessage(
+        "ERROR: Could not create file, check your folder write "
+        "permissions.\n");
+    return RepairResult::kNotCreated;
+  }
+  ChunkReader reader;
+  InitChunkReader(&reader, input);
+  RepairStream(&reader, &output);
+  // On the disk before it can take the data file's place, so that a crash
+  // leaves either the old file or the whole new one.
+  bool written = CloseOutputFile(&output, /*sync_to_disk=*/true);
+  if (reader.read_error) return RepairResult::kReadError;
+  return written ? RepairResult::kComplete : RepairResult::kWriteError;
+}
+
+void RepairInPlace(const std::string& path, FILE* input) {
+  const std::string temporary_path = path + "_tmp";
+  RepairResult result = FixInvalidXml(temporary_path, input);
+  std::fclose(input);
+  switch (result) {
+    case RepairResult::kComplete:
+      // One atomic step: the data file's path is never empty.
+      if (!ReplaceFile(temporary_path, path)) {
+        PrintMessage(
+            "ERROR: Could not rename file, check your file permissions.\n");
+      }
+      return;
+    case RepairResult::kNotCreated:
+      return;
+    case RepairResult::kReadError:
+      PrintMessage("ERROR: Could not read file %s\n", path.c_str());
+      break;
+    case RepairResult::kWriteError:
+      PrintMessage("ERROR: Could not write file %s\n", temporary_path.c_str());
+      break;
+  }
+  std::remove(temporary_path.c_str());
+}

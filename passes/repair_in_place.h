@@ -1,0 +1,39 @@
+// Repairs bare hexadecimal tags in a data file, replacing the file atomically.
+#ifndef QUORVANTIDE_PASSES_REPAIR_IN_PLACE_H_
+#define QUORVANTIDE_PASSES_REPAIR_IN_PLACE_H_
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "common/chunk_reader.h"
+#include "common/output_file.h"
+
+// Where the prefix "UNK_MEMBER_" goes into a chunk that begins with a bare
+// hexadecimal tag ("<0x" or "</0"): after the "<" or the "</". Zero when the
+// chunk begins otherwise.
+size_t BareTagPrefixOffset(std::string_view chunk);
+
+// Writes every chunk of `in` to `out`, each one that begins with a bare
+// hexadecimal tag with the prefix inserted and announced on the console.
+void RepairStream(ChunkReader* in, OutputFile* out);
+
+enum class RepairResult {
+  kComplete,    // the copy is written in full and on the disk
+  kNotCreated,  // the copy could not be created; the input is unread
+  kReadError,   // the input could not be read to its end
+  kWriteError,  // the copy could not be written, synced or closed
+};
+
+// Writes the repaired copy of `input` (open in binary mode, left open) to
+// `output_path`, creating or truncating it. Prints a message only when the
+// copy cannot be created.
+RepairResult FixInvalidXml(const std::string& output_path, FILE* input);
+
+// Repairs the data file at `path`, whose open stream it takes over and
+// closes: the repaired copy is written to `path` + "_tmp" and then replaces
+// the data file in one step. On any failure the data file stays as it was,
+// with a message; an incomplete copy is removed.
+void RepairInPlace(const std::string& path, FILE* input);
+
+#endif  // QUORVANTIDE_PASSES_REPAIR_IN_PLACE_H_
