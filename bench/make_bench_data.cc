@@ -1,0 +1,193 @@
+// Writes seeded benchmark data: word lists and a data file shaped like real
+// hashed XML.
+//
+//   make_bench_data OUT_DIR NAMES BYTES uniform|local [SEED]
+//
+// OUT_DIR gets MemberNames.txt (NAMES names), ArchiveItems.txt (NAMES / 4
+// items) and data.ymt of about BYTES bytes. In data.ymt 70 % of the hashes
+// are known; "uniform" draws them from the whole lists, "local" from a few
+// thousand, with a skew, as real files do.
+
+#include <cinttypes>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "names/name_hash.h"
+
+namespace {
+
+const char* const kSyllables[] = {
+    "ba",  "ce",  "di",  "fo",  "gu",  "ha",  "je",  "ki",  "lo",  "mu",  "na",
+    "pe",  "qui", "ra",  "se",  "ti",  "vo",  "wa",  "xe",  "yo",  "za",  "tor",
+    "mer", "lin", "sta", "pro", "gra", "vel", "dat", "pos", "rot", "spa", "wn"};
+const char* const kWords[] = {
+    "position", "rotation", "scale",  "flags",  "name",   "model",
+    "handling", "speed",    "weight", "count",  "offset", "radius",
+    "type",     "index",    "color",  "target", "entity", "archetype",
+    "spawn",    "point",    "extent", "bounds"};
+
+using Random = std::mt19937_64;
+
+size_t Pick(Random& random, size_t n) { return random() % n; }
+
+std::string Word(Random& random) {
+  if (Pick(random, 2) == 0) return kWords[Pick(random, std::size(kWords))];
+  std::string word;
+  for (size_t i = 0, n = 1 + Pick(random, 3); i < n; ++i) {
+    word += kSyllables[Pick(random, std::size(kSyllables))];
+  }
+  return word;
+}
+
+// An identifier of 5 to 40 bytes in camelCase, PascalCase or snake_case.
+std::string Identifier(Random& random) {
+  int style = static_cast<int>(Pick(random, 3));
+  std::string name;
+  for (size_t parts = 1 + Pick(random, 4); name.size() < 40 && parts > 0;
+       --parts) {
+    std::string word = Word(random);
+    if (style == 2) {
+      if (!name.empty()) name += '_';
+    } else if (style == 1 || !name.empty()) {
+      word[0] = static_cast<char>(word[0] - 'a' + 'A');
+    }
+    name += word;
+  }
+  if (name.size() > 40) name.resize(40);
+  while (name.size() < 5) name += static_cast<char>('0' + Pick(random, 10));
+  if (Pick(random, 8) == 0 && name.size() < 38) {
+    name += std::to_string(Pick(random, 100));
+  }
+  return name;
+}
+
+struct HashSource {
+  std::vector<uint32_t> known;  // the hashes the lists give
+  std::vector<uint32_t> pool;   // local shape: the hashes this file uses
+  bool local = false;
+};
+
+uint32_t DrawHash(Random& random, const HashSource& source) {
+  if (source.local) {
+    // Zipf-like: low indexes far more often than high ones.
+    double u = std::uniform_real_distribution<double>(0, 1)(random);
+    size_t index = static_cast<size_t>(std::pow(u, 3) * source.pool.size());
+    return source.pool[index < source.pool.size() ? index : 0];
+  }
+  if (Pick(random, 10) < 7)
+    return source.known[Pick(random, source.known.size())];
+  return static_cast<uint32_t>(random());
+}
+
+std::string Hex(uint32_t hash) {
+  char text[16];
+  std::snprintf(text, sizeof(text), "0x%08" PRIX32, hash);
+  return text;
+}
+
+void WriteLine(FILE* out, const std::string& line) {
+  std::fwrite(line.data(), 1, line.size(), out);
+  std::fputc('\n', out);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 5) {
+    std::fprintf(stderr,
+                 "usage: make_bench_data OUT_DIR NAMES BYTES uniform|local "
+                 "[SEED]\n");
+    return 2;
+  }
+  const std::string dir = argv[1];
+  const size_t names = std::strtoull(argv[2], nullptr, 10);
+  const size_t bytes = std::strtoull(argv[3], nullptr, 10);
+  const std::string shape = argv[4];
+  Random random(argc > 5 ? std::strtoull(argv[5], nullptr, 10) : 1);
+
+  HashSource source;
+  source.local = shape == "local";
+  FILE* members = std::fopen((dir + "/MemberNames.txt").c_str(), "wb");
+  FILE* items = std::fopen((dir + "/ArchiveItems.txt").c_str(), "wb");
+  FILE* data = std::fopen((dir + "/data.ymt").c_str(), "wb");
+  if (!members || !items || !data) {
+    std::perror(dir.c_str());
+    return 1;
+  }
+  for (size_t i = 0; i < names; ++i) {
+    std::string name = Identifier(random);
+    WriteLine(members, name);
+    source.known.push_back(NameHash(name));
+  }
+  for (size_t i = 0; i < names / 4; ++i) {
+    std::string item = Identifier(random);
+    WriteLine(items, item);
+    source.known.push_back(ArchiveItemHash(item));
+  }
+  if (source.local) {
+    for (size_t i = 0; i < 4000; ++i) {
+      source.pool.push_back(
+          Pick(random, 10) < 7 ? source.known[Pick(random, source.known.size())]
+                               : static_cast<uint32_t>(random()));
+    }
+  }
+
+  auto member = [&] { return "UNK_MEMBER_" + Hex(DrawHash(random, source)); };
+  std::vector<std::string> open_tags;
+  size_t written = 0;
+  WriteLine(data, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>");
+  while (written < bytes) {
+    std::string indent(2 * open_tags.size(), ' ');
+    std::string line;
+    size_t kind = Pick(random, 200);
+    if (kind < 5) {
+      // A bare hexadecimal tag at the line start, as broken files have.
+      uint32_t hash = DrawHash(random, source);
+      line = Pick(random, 2) ? "<" + Hex(hash) + ">" + std::to_string(kind) +
+                                   "</" + Hex(hash) + ">"
+                             : "</" + Hex(hash) + ">";
+    } else if (kind < 10) {
+      // Longer than a chunk: many attributes on one element.
+      line = indent + "<" + member();
+      while (line.size() < 100 + Pick(random, 150)) {
+        line += " " + member() + "=\"" + std::to_string(random() % 1000) + "\"";
+      }
+      line += " />";
+    } else if (kind < 50 && open_tags.size() < 12) {
+      std::string tag = member();
+      line = indent + "<" + tag + ">";
+      open_tags.push_back(tag);
+    } else if (kind < 80 && !open_tags.empty()) {
+      line = std::string(2 * (open_tags.size() - 1), ' ') + "</" +
+             open_tags.back() + ">";
+      open_tags.pop_back();
+    } else if (kind < 120) {
+      std::string tag = member();
+      line = indent + "<" + tag + ">" + Hex(DrawHash(random, source)) + "</" +
+             tag + ">";
+    } else if (kind < 150) {
+      line = indent + "<Item type=\"" + member() + "\">";
+      open_tags.push_back("Item");
+    } else if (kind < 175) {
+      line = indent + "<" + member() + " value=\"" +
+             std::to_string(random() % 10000) + ".5\" />";
+    } else {
+      std::string tag = member();
+      line = indent + "<" + tag + ">some text " +
+             std::to_string(random() % 100000) + "</" + tag + ">";
+    }
+    WriteLine(data, line);
+    written += line.size() + 1;
+  }
+  while (!open_tags.empty()) {
+    WriteLine(data, "</" + open_tags.back() + ">");
+    open_tags.pop_back();
+  }
+  bool ok = std::fclose(members) == 0 && std::fclose(items) == 0 &&
+            std::fclose(data) == 0;
+  return ok ? 0 : 1;
+}
