@@ -70,25 +70,39 @@ void InitChunkReader(ChunkReader* reader, FILE* file, size_t read_size) {
   reader->read_error = false;
 }
 
+namespace {
+
+// Cuts the next chunk out of the bytes already settled. Returns false when
+// they do not tell where it ends and the input goes on.
+bool CutChunk(ChunkReader* reader, std::string_view* chunk) {
+  const char* start = reader->buffer.get() + reader->begin;
+  size_t available = reader->end - reader->begin;
+  size_t limit = available < kMaxChunkLength ? available : kMaxChunkLength;
+  size_t length = 0;
+  if (const void* lf = std::memchr(start, '\n', limit)) {
+    length = static_cast<const char*>(lf) - start + 1;
+  } else if (available >= kMaxChunkLength || reader->at_eof) {
+    length = limit;
+  }
+  if (length == 0) return false;
+  *chunk = std::string_view(start, length);
+  reader->begin += length;
+  return true;
+}
+
+}  // namespace
+
 bool ReadChunk(ChunkReader* reader, std::string_view* chunk) {
-  for (;;) {
-    const char* start = reader->buffer.get() + reader->begin;
-    size_t available = reader->end - reader->begin;
-    size_t limit = available < kMaxChunkLength ? available : kMaxChunkLength;
-    size_t length = 0;
-    if (const void* lf = std::memchr(start, '\n', limit)) {
-      length = static_cast<const char*>(lf) - start + 1;
-    } else if (available >= kMaxChunkLength) {
-      length = kMaxChunkLength;
-    } else if (reader->at_eof) {
-      if (available == 0) return false;
-      length = available;
-    }
-    if (length != 0) {
-      *chunk = std::string_view(start, length);
-      reader->begin += length;
-      return true;
-    }
+  while (!CutChunk(reader, chunk)) {
+    if (reader->at_eof) return false;
     Refill(reader);
   }
+  return true;
+}
+
+size_t ReadChunks(ChunkReader* reader, std::string_view* chunks, size_t max) {
+  if (max == 0 || !ReadChunk(reader, &chunks[0])) return 0;
+  size_t count = 1;
+  while (count < max && CutChunk(reader, &chunks[count])) ++count;
+  return count;
 }

@@ -2,6 +2,7 @@
 
 #ifdef _WIN32
 #include <io.h>
+#include <sys/stat.h>
 #include <windows.h>
 #else
 #include <sys/stat.h>
@@ -26,6 +27,18 @@ FILE* OpenForReading(const std::string& path) {
 
 FILE* OpenForWriting(const std::string& path) {
   return std::fopen(path.c_str(), "w");
+}
+
+long long FileSize(FILE* file) {
+#ifdef _WIN32
+  struct _stat64 info;
+  if (_fstat64(_fileno(file), &info) != 0) return -1;
+  return (info.st_mode & _S_IFREG) ? info.st_size : -1;
+#else
+  struct stat info;
+  if (fstat(fileno(file), &info) != 0) return -1;
+  return S_ISREG(info.st_mode) ? static_cast<long long>(info.st_size) : -1;
+#endif
 }
 
 bool SyncToDisk(FILE* file) {

@@ -13,6 +13,9 @@ FILE* OpenForReading(const std::string& path);
 // feed is written as the platform's line end. Returns null on failure.
 FILE* OpenForWriting(const std::string& path);
 
+// The size in bytes of the open file, or -1 if it has none (a pipe, say).
+long long FileSize(FILE* file);
+
 // Flushes `file` and forces its bytes onto the disk. Returns false on failure.
 bool SyncToDisk(FILE* file);
 

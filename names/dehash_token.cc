@@ -5,13 +5,6 @@ namespace {
 constexpr std::string_view kMemberPrefix = "UNK_MEMBER_0x";
 constexpr std::string_view kHexPrefix = "0x";
 
-int HexDigitValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 bool IsCSpace(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' ||
          c == '\r';

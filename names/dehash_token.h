@@ -8,6 +8,14 @@
 
 #include "names/name_table.h"
 
+// The value of a hexadecimal digit of either case, or -1 for any other byte.
+inline int HexDigitValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
 // Reads hexadecimal text as sscanf's "%x" does: white space, a sign, an
 // optional "0x" or "0X" before a digit, then digits. Sets *value and
 // *consumed (the bytes up to the last digit; 0 when there is no digit, and

@@ -11,31 +11,71 @@ NameTable HashNameMap;
 
 namespace {
 
-template <typename HashFunction>
-void LoadNames(FILE* file, HashFunction hash, NameTable* table) {
+// Appends every name of `file` to the arena, in file order, and returns how
+// many there were.
+size_t AppendNames(FILE* file, NameTable* table) {
   ChunkReader reader;
   InitChunkReader(&reader, file);
   std::string_view chunk;
+  size_t count = 0;
   while (ReadChunk(&reader, &chunk)) {
     if (chunk.back() == '\n') chunk.remove_suffix(1);
     // An empty name would map hash 0 to nothing and erase every
     // "0x00000000" from the output.
-    if (chunk.empty()) continue;
-    InsertName(table, hash(chunk), chunk);
+    if (!chunk.empty() && AppendName(table, chunk) != kEmptySlot) ++count;
   }
+  return count;
+}
+
+// Places the names stored in the arena between `begin` and `end` under
+// their hashes, in arena order. The slots are hit at random, so each name is
+// hashed and its slot fetched a few names ahead of its placing: the cache
+// misses overlap instead of coming one after another.
+template <typename HashFunction>
+void PlaceNames(NameTable* table, size_t begin, size_t end,
+                HashFunction hash) {
+  constexpr size_t kAhead = 16;
+  uint32_t hashes[kAhead];
+  size_t ahead = begin, hashed = 0, placed = 0;
+  for (size_t at = begin; at < end; ++placed) {
+    while (hashed < placed + kAhead && ahead < end) {
+      std::string_view name = NameAt(*table, static_cast<uint32_t>(ahead));
+      hashes[hashed++ % kAhead] = hash(name);
+      PrefetchSlot(*table, hashes[(hashed - 1) % kAhead]);
+      ahead += 1 + name.size();
+    }
+    PlaceName(table, hashes[placed % kAhead], static_cast<uint32_t>(at));
+    at += 1 + static_cast<unsigned char>(table->arena[at]);
+  }
+}
+
+// Room for the names of a list: its bytes, plus a length byte for each
+// piece of a long line that has no line feed to stand in for it.
+size_t ArenaBytesFor(FILE* file) {
+  long long size = FileSize(file);
+  return size > 0 ? static_cast<size_t>(size + size / 64) : 0;
 }
 
 }  // namespace
 
 void LoadHashNameMap(FILE* member_names, NameTable* table) {
-  LoadNames(member_names, NameHash, table);
+  // The names go into the arena in one sequential sweep; the slots are then
+  // sized once and filled in list order. No list is held twice in memory.
   FILE* archive_items = OpenForReading("ArchiveItems.txt");
+  table->arena.reserve(table->arena.size() + ArenaBytesFor(member_names) +
+                       (archive_items ? ArenaBytesFor(archive_items) : 0));
+  const size_t members_begin = table->arena.size();
+  size_t count = AppendNames(member_names, table);
+  const size_t items_begin = table->arena.size();
   if (archive_items == nullptr) {
     PrintMessage(
         "WARNING: Could not find ArchiveItems.txt, only member names will be "
         "unhashed\n");
-    return;
+  } else {
+    count += AppendNames(archive_items, table);
+    std::fclose(archive_items);
   }
-  LoadNames(archive_items, ArchiveItemHash, table);
-  std::fclose(archive_items);
+  ReserveSlots(table, table->count + count);
+  PlaceNames(table, members_begin, items_begin, NameHash);
+  PlaceNames(table, items_begin, table->arena.size(), ArchiveItemHash);
 }

@@ -2,9 +2,16 @@
 
 namespace {
 
-constexpr int kInitialBits = 10;
+constexpr int kMinBits = 10;
 
-void Rehash(NameTable* table, int bits) {
+// Keeps the load at or under 3/4, where linear probing stays short.
+int BitsFor(size_t count) {
+  int bits = kMinBits;
+  while ((size_t{1} << bits) * 3 < count * 4) ++bits;
+  return bits;
+}
+
+void Resize(NameTable* table, int bits) {
   std::vector<NameSlot> old;
   old.swap(table->slots);
   table->slots.assign(size_t{1} << bits, NameSlot{0, kEmptySlot});
@@ -20,23 +27,40 @@ void Rehash(NameTable* table, int bits) {
 
 }  // namespace
 
-bool InsertName(NameTable* table, uint32_t hash, std::string_view name) {
-  if (name.size() > kMaxNameLength) return false;
-  if (table->arena.size() + 1 + name.size() >= kEmptySlot) return false;
-  // Keep the load at or under 3/4, where linear probing stays short.
-  if (table->slots.empty()) {
-    Rehash(table, kInitialBits);
-  } else if ((table->count + 1) * 4 > table->slots.size() * 3) {
-    Rehash(table, 33 - table->shift);
+uint32_t AppendName(NameTable* table, std::string_view name) {
+  if (name.size() > kMaxNameLength ||
+      table->arena.size() + 1 + name.size() >= kEmptySlot) {
+    return kEmptySlot;
+  }
+  auto offset = static_cast<uint32_t>(table->arena.size());
+  table->arena.push_back(static_cast<char>(name.size()));
+  table->arena.append(name.data(), name.size());
+  return offset;
+}
+
+void ReserveSlots(NameTable* table, size_t count) {
+  int bits = BitsFor(count);
+  if (table->slots.size() < (size_t{1} << bits)) Resize(table, bits);
+}
+
+bool PlaceName(NameTable* table, uint32_t hash, uint32_t offset) {
+  if (table->slots.empty() ||
+      (table->count + 1) * 4 > table->slots.size() * 3) {
+    // Doubling keeps the cost of growth linear.
+    Resize(table, BitsFor(2 * (table->count + 1)));
   }
   size_t mask = table->slots.size() - 1;
   size_t i = HomeSlot(*table, hash);
   for (; table->slots[i].offset != kEmptySlot; i = (i + 1) & mask) {
     if (table->slots[i].hash == hash) return false;
   }
-  table->slots[i] = NameSlot{hash, static_cast<uint32_t>(table->arena.size())};
-  table->arena.push_back(static_cast<char>(name.size()));
-  table->arena.append(name.data(), name.size());
+  table->slots[i] = NameSlot{hash, offset};
   ++table->count;
   return true;
+}
+
+bool InsertName(NameTable* table, uint32_t hash, std::string_view name) {
+  if (FindSlot(*table, hash) != nullptr) return false;
+  uint32_t offset = AppendName(table, name);
+  return offset != kEmptySlot && PlaceName(table, hash, offset);
 }

@@ -8,9 +8,9 @@
 #include <string_view>
 #include <vector>
 
-// Open addressing with linear probing over slots of (hash, arena offset);
-// the arena holds each name as a length byte followed by its bytes. Lookups
-// touch one or two cache lines of slots and one of the arena.
+// Open addressing with linear probing over 8-byte slots of (hash, arena
+// offset); the arena holds each name as a length byte and its bytes. A
+// lookup touches one cache line of slots, and one of the arena when found.
 struct NameSlot {
   uint32_t hash;
   uint32_t offset;  // kEmptySlot when the slot is free
@@ -26,9 +26,20 @@ struct NameTable {
   int shift = 32;  // 32 - log2(slots.size())
 };
 
-// Inserts `name` under `hash` unless the hash is already present: the first
-// name stored for a hash stays. Returns false if nothing was inserted, also
-// when the name is longer than kMaxNameLength or the arena is full.
+// Stores `name` in the arena without making it findable, and returns its
+// offset; kEmptySlot if it is longer than kMaxNameLength or the arena is
+// full.
+uint32_t AppendName(NameTable* table, std::string_view name);
+
+// Makes room for `count` names in all, so that placing them never rehashes.
+void ReserveSlots(NameTable* table, size_t count);
+
+// Makes the name at arena `offset` findable under `hash`, unless the hash is
+// already present: the first name placed for a hash stays. Returns whether
+// it was placed.
+bool PlaceName(NameTable* table, uint32_t hash, uint32_t offset);
+
+// AppendName and PlaceName in one, storing nothing if the hash is present.
 bool InsertName(NameTable* table, uint32_t hash, std::string_view name);
 
 // The slot where a lookup of `hash` starts.
@@ -37,20 +48,55 @@ inline size_t HomeSlot(const NameTable& table, uint32_t hash) {
   return static_cast<uint32_t>(hash * 0x9E3779B1u) >> table.shift;
 }
 
-// Sets *name to the name stored under `hash`. Returns false if there is none.
-inline bool FindName(const NameTable& table, uint32_t hash,
-                     std::string_view* name) {
-  if (table.count == 0) return false;
+// The slot that holds `hash`, or null.
+inline const NameSlot* FindSlot(const NameTable& table, uint32_t hash) {
+  if (table.slots.empty()) return nullptr;
   size_t mask = table.slots.size() - 1;
   for (size_t i = HomeSlot(table, hash);; i = (i + 1) & mask) {
     const NameSlot& slot = table.slots[i];
-    if (slot.offset == kEmptySlot) return false;
-    if (slot.hash == hash) {
-      const char* entry = table.arena.data() + slot.offset;
-      *name = std::string_view(entry + 1, static_cast<unsigned char>(*entry));
-      return true;
-    }
+    if (slot.offset == kEmptySlot) return nullptr;
+    if (slot.hash == hash) return &slot;
   }
+}
+
+inline std::string_view NameAt(const NameTable& table, uint32_t offset) {
+  const char* entry = table.arena.data() + offset;
+  return std::string_view(entry + 1, static_cast<unsigned char>(*entry));
+}
+
+// Sets *name to the name stored under `hash`. Returns false if there is none.
+inline bool FindName(const NameTable& table, uint32_t hash,
+                     std::string_view* name) {
+  const NameSlot* slot = FindSlot(table, hash);
+  if (slot == nullptr) return false;
+  *name = NameAt(table, slot->offset);
+  return true;
+}
+
+// Hints that `hash` will be looked up soon: its home slot is fetched into
+// the cache, so that many lookups' memory waits overlap.
+inline void PrefetchSlot(const NameTable& table, uint32_t hash) {
+#ifdef __GNUC__
+  if (!table.slots.empty()) {
+    __builtin_prefetch(&table.slots[HomeSlot(table, hash)]);
+  }
+#else
+  (void)table;
+  (void)hash;
+#endif
+}
+
+// Hints that the name under `hash` will be read soon. Best after
+// PrefetchSlot, once the slot has arrived.
+inline void PrefetchName(const NameTable& table, uint32_t hash) {
+#ifdef __GNUC__
+  if (const NameSlot* slot = FindSlot(table, hash)) {
+    __builtin_prefetch(table.arena.data() + slot->offset);
+  }
+#else
+  (void)table;
+  (void)hash;
+#endif
 }
 
 #endif  // QUORVANTIDE_NAMES_NAME_TABLE_H_
