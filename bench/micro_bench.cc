@@ -187,7 +187,7 @@ void BM_DehashStream(benchmark::State& state) {
     OutputFile out;
     OpenOutputFile(&out, kNullDevice);
     DehashStream(table, reader, &out);
-    CloseOutputFile(&out, false);
+    CloseOutputFile(&out);
   });
 }
 BENCHMARK(BM_DehashStream)->Unit(benchmark::kMillisecond);
@@ -203,7 +203,7 @@ void BM_RepairStream(benchmark::State& state) {
     OutputFile out;
     OpenOutputFile(&out, kNullDevice);
     RepairStream(reader, &out);
-    CloseOutputFile(&out, false);
+    CloseOutputFile(&out);
   });
   std::fflush(stdout);
   dup2(saved, fileno(stdout));

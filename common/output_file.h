@@ -11,16 +11,24 @@
 
 constexpr size_t kOutputBufferSize = size_t{1} << 20;
 
+// A durable file starts its writeback every kWritebackInterval bytes, so
+// that the disk works while the file is still being written.
+constexpr size_t kWritebackInterval = size_t{8} << 20;
+
 struct OutputFile {
   FILE* file = nullptr;
   std::unique_ptr<char[]> buffer;
   size_t used = 0;
+  bool durable = false;
+  size_t unsynced = 0;  // bytes written since the last writeback started
   bool write_error = false;
 };
 
-// Creates or truncates `path` for writing in text mode. Returns false, with
-// nothing created, if that fails.
-bool OpenOutputFile(OutputFile* out, const std::string& path);
+// Creates or truncates `path` for writing in text mode. A `durable` file is
+// forced onto the disk before it is closed. Returns false, with nothing
+// created, if that fails.
+bool OpenOutputFile(OutputFile* out, const std::string& path,
+                    bool durable = false);
 
 // Writes out the buffered bytes; a failure is remembered in write_error.
 void FlushOutputFile(OutputFile* out);
@@ -41,9 +49,9 @@ inline void WriteOutput(OutputFile* out, std::string_view bytes) {
   out->used += bytes.size();
 }
 
-// Flushes and closes the output; with `sync_to_disk` it first forces the
-// bytes onto the disk. Returns false if any write, the sync or the close
-// failed: the file is then incomplete.
-bool CloseOutputFile(OutputFile* out, bool sync_to_disk);
+// Flushes and closes the output, a durable one after forcing it onto the
+// disk. Returns false if any write, the sync or the close failed: the file
+// is then incomplete.
+bool CloseOutputFile(OutputFile* out);
 
 #endif  // QUORVANTIDE_COMMON_OUTPUT_FILE_H_

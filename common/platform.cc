@@ -5,11 +5,13 @@
 #include <sys/stat.h>
 #include <windows.h>
 #else
+#include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <cstdio>
 #endif
+
+#include <cstdlib>
 
 FILE* OpenForReading(const std::string& path) {
   FILE* file = std::fopen(path.c_str(), "rb");
@@ -38,6 +40,29 @@ long long FileSize(FILE* file) {
   struct stat info;
   if (fstat(fileno(file), &info) != 0) return -1;
   return S_ISREG(info.st_mode) ? static_cast<long long>(info.st_size) : -1;
+#endif
+}
+
+void* AllocateLarge(size_t bytes) {
+#ifdef __linux__
+  constexpr size_t kHugePage = size_t{2} << 20;
+  if (bytes >= kHugePage) {
+    size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+    if (void* memory = std::aligned_alloc(kHugePage, rounded)) {
+      madvise(memory, rounded, MADV_HUGEPAGE);  // only a hint
+      return memory;
+    }
+  }
+#endif
+  return std::malloc(bytes);
+}
+
+void FreeLarge(void* memory) { std::free(memory); }
+
+void StartWriteback(FILE* file) {
+  std::fflush(file);
+#ifdef __linux__
+  sync_file_range(fileno(file), 0, 0, SYNC_FILE_RANGE_WRITE);
 #endif
 }
 

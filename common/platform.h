@@ -2,6 +2,7 @@
 #ifndef QUORVANTIDE_COMMON_PLATFORM_H_
 #define QUORVANTIDE_COMMON_PLATFORM_H_
 
+#include <cstddef>
 #include <cstdio>
 #include <string>
 
@@ -15,6 +16,16 @@ FILE* OpenForWriting(const std::string& path);
 
 // The size in bytes of the open file, or -1 if it has none (a pipe, say).
 long long FileSize(FILE* file);
+
+// Allocates `bytes` for a large array that is read at random. On Linux it
+// asks for transparent huge pages, which make both the first touch and
+// random lookups cheaper. Returns null on failure; free with FreeLarge.
+void* AllocateLarge(size_t bytes);
+void FreeLarge(void* memory);
+
+// Starts writing what was written to `file` onto the disk in the
+// background, so that a later SyncToDisk has less to wait for. Only a hint.
+void StartWriteback(FILE* file);
 
 // Flushes `file` and forces its bytes onto the disk. Returns false on failure.
 bool SyncToDisk(FILE* file);

@@ -32,8 +32,7 @@ size_t AppendNames(FILE* file, NameTable* table) {
 // hashed and its slot fetched a few names ahead of its placing: the cache
 // misses overlap instead of coming one after another.
 template <typename HashFunction>
-void PlaceNames(NameTable* table, size_t begin, size_t end,
-                HashFunction hash) {
+void PlaceNames(NameTable* table, size_t begin, size_t end, HashFunction hash) {
   constexpr size_t kAhead = 16;
   uint32_t hashes[kAhead];
   size_t ahead = begin, hashed = 0, placed = 0;

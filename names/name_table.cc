@@ -12,7 +12,7 @@ int BitsFor(size_t count) {
 }
 
 void Resize(NameTable* table, int bits) {
-  std::vector<NameSlot> old;
+  std::vector<NameSlot, LargeAllocator<NameSlot>> old;
   old.swap(table->slots);
   table->slots.assign(size_t{1} << bits, NameSlot{0, kEmptySlot});
   table->shift = 32 - bits;

@@ -4,9 +4,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "common/platform.h"
 
 // Open addressing with linear probing over 8-byte slots of (hash, arena
 // offset); the arena holds each name as a length byte and its bytes. A
@@ -19,9 +23,36 @@ struct NameSlot {
 constexpr uint32_t kEmptySlot = UINT32_MAX;
 constexpr size_t kMaxNameLength = 255;
 
+// Gives the table's two big arrays memory from AllocateLarge.
+template <typename T>
+struct LargeAllocator {
+  using value_type = T;
+  LargeAllocator() = default;
+  template <typename U>
+  explicit LargeAllocator(const LargeAllocator<U>& /*other*/) {}
+  T* allocate(size_t n) {
+    void* memory = AllocateLarge(n * sizeof(T));
+    if (memory == nullptr) {
+      // Only the word lists are this large, and they load before any data
+      // file is touched: stopping here loses nothing.
+      std::fputs("ERROR: Out of memory\n", stdout);
+      std::abort();
+    }
+    return static_cast<T*>(memory);
+  }
+  void deallocate(T* memory, size_t /*n*/) { FreeLarge(memory); }
+  friend bool operator==(const LargeAllocator&, const LargeAllocator&) {
+    return true;
+  }
+  friend bool operator!=(const LargeAllocator&, const LargeAllocator&) {
+    return false;
+  }
+};
+
 struct NameTable {
-  std::vector<NameSlot> slots;  // size is zero or a power of two
-  std::string arena;
+  // Size zero or a power of two.
+  std::vector<NameSlot, LargeAllocator<NameSlot>> slots;
+  std::basic_string<char, std::char_traits<char>, LargeAllocator<char>> arena;
   size_t count = 0;
   int shift = 32;  // 32 - log2(slots.size())
 };

@@ -150,7 +150,7 @@ void DehashFile(const std::string& path, const NameTable& names) {
   InitChunkReader(&reader, input);
   DehashStream(names, &reader, &output);
   std::fclose(input);
-  bool written = CloseOutputFile(&output, /*sync_to_disk=*/false);
+  bool written = CloseOutputFile(&output);
   // An incomplete copy must not pass for a finished one.
   if (reader.read_error) {
     PrintMessage("ERROR: Could not read file %s\n", path.c_str());

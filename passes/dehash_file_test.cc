@@ -113,7 +113,7 @@ TEST(DehashStreamTest, OutputDoesNotDependOnTheReadSize) {
     ASSERT_TRUE(OpenOutputFile(&out, output_path));
     DehashStream(names, &reader, &out);
     std::fclose(in);
-    ASSERT_TRUE(CloseOutputFile(&out, false));
+    ASSERT_TRUE(CloseOutputFile(&out));
     std::string output = ReadFile(output_path);
     if (expected.empty()) {
       expected = output;

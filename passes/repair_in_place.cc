@@ -32,7 +32,9 @@ void RepairStream(ChunkReader* in, OutputFile* out) {
 
 RepairResult FixInvalidXml(const std::string& output_path, FILE* input) {
   OutputFile output;
-  if (!OpenOutputFile(&output, output_path)) {
+  // Durable: on the disk before it can take the data file's place, so that
+  // a crash leaves either the old file or the whole new one.
+  if (!OpenOutputFile(&output, output_path, /*durable=*/true)) {
     PrintMessage(
         "ERROR: Could not create file, check your folder write "
         "permissions.\n");
@@ -41,9 +43,7 @@ RepairResult FixInvalidXml(const std::string& output_path, FILE* input) {
   ChunkReader reader;
   InitChunkReader(&reader, input);
   RepairStream(&reader, &output);
-  // On the disk before it can take the data file's place, so that a crash
-  // leaves either the old file or the whole new one.
-  bool written = CloseOutputFile(&output, /*sync_to_disk=*/true);
+  bool written = CloseOutputFile(&output);
   if (reader.read_error) return RepairResult::kReadError;
   return written ? RepairResult::kComplete : RepairResult::kWriteError;
 }

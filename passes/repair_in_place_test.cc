@@ -26,7 +26,7 @@ std::string Repaired(const std::string& input,
   EXPECT_TRUE(OpenOutputFile(&out, dir.File("out.xml")));
   RepairStream(&reader, &out);
   std::fclose(in);
-  EXPECT_TRUE(CloseOutputFile(&out, false));
+  EXPECT_TRUE(CloseOutputFile(&out));
   return ReadFile(dir.File("out.xml"));
 }
 
