@@ -10,6 +10,7 @@
 #endif
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <random>
 #include <string>
@@ -59,9 +60,14 @@ const NameTable& Table() {
   return table;
 }
 
-// A folder with the word lists and a data file of hashed XML, made once.
+// A folder with the word lists and a data file of hashed XML: the one that
+// QUORVANTIDE_BENCH_DATA names (such as one that make_bench_data wrote), or
+// else one made here, once.
 const fs::path& Folder() {
   static const fs::path folder = [] {
+    if (const char* given = std::getenv("QUORVANTIDE_BENCH_DATA")) {
+      return fs::path(given);
+    }
     fs::path dir = fs::temp_directory_path() / "quorvantide-micro-bench";
     fs::create_directories(dir);
     FILE* members =
@@ -181,8 +187,23 @@ int close(int fd) { return _close(fd); }
 const char kNullDevice[] = "/dev/null";
 #endif
 
+// The names of the folder's word lists.
+const NameTable& FolderTable() {
+  static const NameTable table = [] {
+    const fs::path previous = fs::current_path();
+    fs::current_path(Folder());
+    NameTable loaded;
+    FILE* members = std::fopen("MemberNames.txt", "rb");
+    LoadHashNameMap(members, &loaded);
+    std::fclose(members);
+    fs::current_path(previous);
+    return loaded;
+  }();
+  return table;
+}
+
 void BM_DehashStream(benchmark::State& state) {
-  const NameTable& table = Table();
+  const NameTable& table = FolderTable();
   RunPass(state, [&](ChunkReader* reader) {
     OutputFile out;
     OpenOutputFile(&out, kNullDevice);

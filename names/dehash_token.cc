@@ -27,16 +27,16 @@ bool ParseHexText(std::string_view text, uint32_t* value, size_t* consumed) {
       HexDigitValue(text[i + 2]) >= 0) {
     i += 2;
   }
-  size_t first_digit = i;
+  const size_t first_digit = i;
+  while (i < text.size() && text[i] == '0') ++i;
+  const size_t first_significant = i;
   uint32_t result = 0;
-  int significant_digits = 0;
   for (int digit; i < text.size() && (digit = HexDigitValue(text[i])) >= 0;
        ++i) {
-    if (significant_digits == 0 && digit == 0) continue;
-    if (++significant_digits > 8) return false;
     result = result << 4 | static_cast<uint32_t>(digit);
   }
   if (i == first_digit) return true;
+  if (i - first_significant > 8) return false;
   *value = negative ? 0u - result : result;
   *consumed = i;
   return true;

@@ -8,12 +8,26 @@
 
 #include "names/name_table.h"
 
+struct HexDigitTable {
+  int8_t value[256];
+};
+
+constexpr HexDigitTable MakeHexDigitTable() {
+  HexDigitTable table{};
+  for (int c = 0; c < 256; ++c) {
+    table.value[c] = c >= '0' && c <= '9'   ? static_cast<int8_t>(c - '0')
+                     : c >= 'a' && c <= 'f' ? static_cast<int8_t>(c - 'a' + 10)
+                     : c >= 'A' && c <= 'F' ? static_cast<int8_t>(c - 'A' + 10)
+                                            : int8_t{-1};
+  }
+  return table;
+}
+
+inline constexpr HexDigitTable kHexDigits = MakeHexDigitTable();
+
 // The value of a hexadecimal digit of either case, or -1 for any other byte.
 inline int HexDigitValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
+  return kHexDigits.value[static_cast<unsigned char>(c)];
 }
 
 // Reads hexadecimal text as sscanf's "%x" does: white space, a sign, an

@@ -63,10 +63,11 @@ bool ResolveTokenAt(const NameTable& names, size_t start, const ByteSet& stops,
 // memory system first, so that the cache misses of a whole batch overlap
 // instead of coming one after another.
 constexpr size_t kBatchChunks = 32;
-constexpr size_t kHashesPerChunk = 3;
+// A line rarely holds more distinct hashes: an element's name and value.
+constexpr size_t kHashesPerChunk = 2;
 
 // Fetches into the cache the slots, and then the names, of the hashes that
-// the chunks are likely to look up: the first few "0x" texts of each. Only a
+// the chunks are likely to look up: the first "0x" texts of each. Only a
 // hint; what is resolved is decided by DehashChunk alone.
 void PrefetchLookups(const NameTable& names, const std::string_view* chunks,
                      size_t count) {
