@@ -9,9 +9,6 @@
 
 namespace {
 
-constexpr std::string_view kMemberPrefix = "UNK_MEMBER_0x";
-constexpr std::string_view kValueMarker = ">0x";
-
 struct ByteSet {
   bool contains[256];
 };
@@ -26,18 +23,48 @@ constexpr ByteSet MakeByteSet(std::string_view bytes) {
 constexpr ByteSet kMemberStops = MakeByteSet(">/\n \t");
 constexpr ByteSet kValueStops = MakeByteSet("</\n \t");
 
-// The offset of the first `marker` in `text`, or npos. Every marker ends in
-// the "x" of "0x", and in these files little but hashes holds an "x", so
-// looking for it lets memchr skip most of the text.
-size_t FindMarker(std::string_view text, std::string_view marker) {
-  const size_t head = marker.size() - 1;
-  for (size_t at = head; at < text.size(); ++at) {
-    const void* x = std::memchr(text.data() + at, 'x', text.size() - at);
-    if (x == nullptr) break;
-    at = static_cast<const char*>(x) - text.data();
-    if (std::memcmp(text.data() + at - head, marker.data(), head) == 0) {
-      return at - head;
+// Both markers end in the "x" of "0x", and in these files little but hashes
+// holds an "x": the searches below let memchr find the x's and then look at
+// the bytes before each one. A marker that begins before `from` but has its
+// "x" at or after it is found too.
+constexpr std::string_view kMemberHead = "UNK_MEMBER_0";
+
+bool EndsMember(std::string_view text, size_t x) {
+  return x >= kMemberHead.size() &&
+         std::memcmp(text.data() + x - kMemberHead.size(), kMemberHead.data(),
+                     kMemberHead.size()) == 0;
+}
+
+bool EndsValueMarker(std::string_view text, size_t x) {
+  return x >= 2 && text[x - 2] == '>' && text[x - 1] == '0';
+}
+
+// The offset of the next 'x' at or after `from`, or npos.
+size_t NextX(std::string_view text, size_t from) {
+  if (from >= text.size()) return std::string_view::npos;
+  const void* x = std::memchr(text.data() + from, 'x', text.size() - from);
+  return x ? static_cast<const char*>(x) - text.data() : std::string_view::npos;
+}
+
+// The start of the first member marker ("UNK_MEMBER_0x") whose "x" is at or
+// after `from`, or npos. On the way, sets *value to the start of the first
+// value marker (">0x") it passes, unless *value is set already.
+size_t FindMember(std::string_view text, size_t from, size_t* value) {
+  for (size_t x = NextX(text, from); x != std::string_view::npos;
+       x = NextX(text, x + 1)) {
+    if (EndsMember(text, x)) return x - kMemberHead.size();
+    if (*value == std::string_view::npos && EndsValueMarker(text, x)) {
+      *value = x - 2;
     }
+  }
+  return std::string_view::npos;
+}
+
+// The start of the first value marker whose "x" is at or after `from`.
+size_t FindValue(std::string_view text, size_t from) {
+  for (size_t x = NextX(text, from); x != std::string_view::npos;
+       x = NextX(text, x + 1)) {
+    if (EndsValueMarker(text, x)) return x - 2;
   }
   return std::string_view::npos;
 }
@@ -69,6 +96,11 @@ constexpr size_t kHashesPerChunk = 2;
 // Fetches into the cache the slots, and then the names, of the hashes that
 // the chunks are likely to look up: the first "0x" texts of each. Only a
 // hint; what is resolved is decided by DehashChunk alone.
+// GCC sees no effect in a function that only prefetches and would drop its
+// calls; noipa keeps it from looking inside.
+#if defined(__GNUC__) && !defined(__clang__)
+__attribute__((noipa))
+#endif
 void PrefetchLookups(const NameTable& names, const std::string_view* chunks,
                      size_t count) {
   uint32_t hashes[kBatchChunks * kHashesPerChunk];
@@ -77,9 +109,9 @@ void PrefetchLookups(const NameTable& names, const std::string_view* chunks,
     std::string_view chunk = chunks[i];
     size_t at = 0;
     for (size_t n = 0; n < kHashesPerChunk; ++n) {
-      size_t marker = FindMarker(chunk.substr(at), "0x");
-      if (marker == std::string_view::npos) break;
-      at += marker + 2;
+      size_t x = NextX(chunk, at);
+      if (x == std::string_view::npos) break;
+      at = x + 1;
       uint32_t hash = 0;
       for (int k = 0; k < 8 && at < chunk.size(); ++k, ++at) {
         int digit = HexDigitValue(chunk[at]);
@@ -102,19 +134,28 @@ std::string DehashedPath(const std::string& path) {
 
 std::string_view DehashChunk(const NameTable& names, std::string_view chunk,
                              std::string* scratch) {
+  // Each search starts at the chunk's start, but the text is scanned only
+  // once: a replacement changes the text from the replaced token on, and
+  // before it every marker has been seen already. `from` is where the text
+  // is yet unseen; a value marker passed on the way is kept, since no later
+  // replacement reaches it.
   std::string_view text = chunk;
-  // Both member searches start at the chunk's start: when the first token
-  // stays as it is, the second search would only find it again.
+  size_t value = std::string_view::npos;
+  size_t from = 0;
   for (int pass = 0; pass < 2; ++pass) {
-    size_t at = FindMarker(text, kMemberPrefix);
-    if (at == std::string_view::npos ||
-        !ResolveTokenAt(names, at, kMemberStops, &text, scratch)) {
+    size_t member = FindMember(text, from, &value);
+    if (member == std::string_view::npos) {
+      from = text.size();
       break;
     }
+    from = member;
+    // When the first token stays as it is, the second search would only
+    // find it again.
+    if (!ResolveTokenAt(names, member, kMemberStops, &text, scratch)) break;
   }
-  size_t marker = FindMarker(text, kValueMarker);
-  if (marker != std::string_view::npos) {
-    ResolveTokenAt(names, marker + 1, kValueStops, &text, scratch);
+  if (value == std::string_view::npos) value = FindValue(text, from);
+  if (value != std::string_view::npos) {
+    ResolveTokenAt(names, value + 1, kValueStops, &text, scratch);
   }
   return text;
 }
