@@ -42,9 +42,11 @@ for shape in uniform local load; do
   : > walls; : > cpus; : > peaks; : > floors
   for ((run = 0; run < runs; ++run)); do
     rm -f copy1 copy2
+    sync
     measure sh -c 'cp data.ymt copy1 && cp data.ymt copy2' | awk '{ print $1 }' >> floors
     rm -f copy1 copy2
     cp data.ymt work.ymt
+    sync  # each timed run starts with no dirty pages of earlier ones
     read -r wall cpu peak < <(measure "$tool" work.ymt)
     echo "$wall" >> walls; echo "$cpu" >> cpus; echo "$peak" >> peaks
     rm -f work.ymt work_dehashed.ymt

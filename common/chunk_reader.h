@@ -45,8 +45,8 @@ bool ReadChunk(ChunkReader* reader, std::string_view* chunk);
 
 // Reads up to `max` chunks into `chunks` at once, as many calls of ReadChunk
 // would, and returns how many; 0 means the input is exhausted or a read
-// failed. All the views stay valid until the next call, so that a caller can
-// look ahead over them.
+// failed. The chunks lie one after another in one buffer, and all the views
+// stay valid until the next call, so that a caller can look ahead over them.
 size_t ReadChunks(ChunkReader* reader, std::string_view* chunks, size_t max);
 
 #endif  // QUORVANTIDE_COMMON_CHUNK_READER_H_

@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <iterator>
+#include <random>
 #include <string>
 
 #include "common/platform.h"
+#include "names/dehash_token.h"
 #include "names/name_hash.h"
 #include "tests/test_support.h"
 
@@ -91,6 +94,86 @@ TEST(DehashedPathTest, InsertsBeforeTheLastFourBytes) {
   for (const auto& c : kCases) {
     EXPECT_EQ(c.expected, DehashedPath(c.path)) << c.path;
   }
+}
+
+// The rules of a chunk, written as plainly as possible: each search starts
+// over at the chunk's start and runs on the text as it stands.
+std::string ReferenceDehash(const NameTable& names, std::string text) {
+  auto resolve = [&](size_t start, const char* stops) {
+    size_t end = text.find_first_of(stops, start);
+    if (end == std::string::npos) end = text.size();
+    TokenMatch match = DehashToken(names, text.substr(start, end - start));
+    if (match.resolved) text.replace(start, match.hash_length, match.name);
+    return match.resolved;
+  };
+  for (int pass = 0; pass < 2; ++pass) {
+    size_t at = text.find("UNK_MEMBER_0x");
+    if (at == std::string::npos || !resolve(at, ">/\n \t")) break;
+  }
+  size_t marker = text.find(">0x");
+  if (marker != std::string::npos) resolve(marker + 1, "</\n \t");
+  return text;
+}
+
+// The pass scans each chunk only once; it must agree with the plain rules,
+// also for names that themselves hold markers, x's or parts of a marker.
+TEST(DehashChunkTest, AgreesWithThePlainRules) {
+  NameTable names;
+  const char* const kNames[] = {"abc",
+                                "UNK_MEMBER_0xED131F5B",
+                                ">0xCA2E9442",
+                                "index",
+                                "x",
+                                "UNK_MEMBER_",
+                                "MEMBER_0",
+                                ">0",
+                                "UNK_MEMBER_0xCA2E9442 tail",
+                                "a>0"};
+  const uint32_t kHashes[] = {0xED131F5B, 0xCA2E9442, 0x1A2B3C4D, 0x00000000,
+                              0x12345678, 0x0000000F, 0x000000FF, 0xFFFFFFFF,
+                              0x000ABCDE, 0xC0FFEE00};
+  for (size_t i = 0; i < std::size(kNames); ++i) {
+    InsertName(&names, kHashes[i], kNames[i]);
+  }
+  static const char* const kPieces[] = {"UNK_MEMBER_0x",
+                                        "UNK_MEMBER_",
+                                        "0x",
+                                        ">",
+                                        "x",
+                                        "ED131F5B",
+                                        "CA2E9442",
+                                        "1A2B3C4D",
+                                        "00000000",
+                                        "12345678",
+                                        "F",
+                                        "FF",
+                                        "FFFFFFFF",
+                                        "ABCDE",
+                                        "C0FFEE00",
+                                        "<",
+                                        "/",
+                                        " ",
+                                        "\t",
+                                        "\"",
+                                        "z",
+                                        "0",
+                                        "-",
+                                        "UNK_MEMBER_0"};
+  std::mt19937 random(5);
+  std::string scratch;
+  int changed = 0;
+  for (int round = 0; round < 200000; ++round) {
+    std::string chunk;
+    for (int n = 1 + random() % 12; n > 0; --n) {
+      chunk += kPieces[random() % std::size(kPieces)];
+    }
+    if (chunk.size() > kMaxChunkLength) chunk.resize(kMaxChunkLength);
+    const std::string expected = ReferenceDehash(names, chunk);
+    changed += expected != chunk;
+    ASSERT_EQ(expected, DehashChunk(names, chunk, &scratch))
+        << "chunk: " << chunk;
+  }
+  EXPECT_GT(changed, 10000);  // the pieces do make names appear
 }
 
 // The dehashed copy must not depend on how the input was cut into reads.

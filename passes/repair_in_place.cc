@@ -17,16 +17,23 @@ size_t BareTagPrefixOffset(std::string_view chunk) {
 }
 
 void RepairStream(ChunkReader* in, OutputFile* out) {
-  std::string_view chunk;
-  while (ReadChunk(in, &chunk)) {
-    size_t offset = BareTagPrefixOffset(chunk);
-    if (offset != 0) {
-      PrintMessageWithText("Attempting to fix invalid XML ", chunk);
-      WriteOutput(out, chunk.substr(0, offset));
+  // The chunks of a batch lie one after another in the reader's buffer, so
+  // the unchanged ones between two repairs go out in one piece.
+  constexpr size_t kBatchChunks = 64;
+  std::string_view chunks[kBatchChunks];
+  while (size_t count = ReadChunks(in, chunks, kBatchChunks)) {
+    const char* run = chunks[0].data();
+    for (size_t i = 0; i < count; ++i) {
+      size_t offset = BareTagPrefixOffset(chunks[i]);
+      if (offset == 0) continue;
+      PrintMessageWithText("Attempting to fix invalid XML ", chunks[i]);
+      const char* insert_at = chunks[i].data() + offset;
+      WriteOutput(out, std::string_view(run, insert_at - run));
       WriteOutput(out, kRepairPrefix);
-      chunk.remove_prefix(offset);
+      run = insert_at;
     }
-    WriteOutput(out, chunk);
+    const std::string_view& last = chunks[count - 1];
+    WriteOutput(out, std::string_view(run, last.data() + last.size() - run));
   }
 }
 
