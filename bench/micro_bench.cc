@@ -1,5 +1,10 @@
 // Micro-benchmarks of the hot pieces, each reporting bytes per second.
-// Run with --benchmark_min_time=0.01 for a quick smoke run.
+//
+// By default they make their own data: word lists of QUORVANTIDE_BENCH_NAMES
+// names (default 1,000,000) and a data file of 400,000 lines. Set
+// QUORVANTIDE_BENCH_DATA to a folder that make_bench_data wrote to time the
+// list load and the passes on it instead. For a quick smoke run:
+//   QUORVANTIDE_BENCH_NAMES=1000 micro_bench --benchmark_min_time=0.001
 
 #include <benchmark/benchmark.h>
 
@@ -28,7 +33,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr size_t kNames = 1000000;
+size_t NameCount() {
+  const char* given = std::getenv("QUORVANTIDE_BENCH_NAMES");
+  return given ? std::strtoull(given, nullptr, 10) : 1000000;
+}
 
 std::string Identifier(std::mt19937& random) {
   static const char* const kParts[] = {"spawn", "Point",  "flags",  "_index",
@@ -43,7 +51,9 @@ const std::vector<std::string>& Names() {
   static const std::vector<std::string> names = [] {
     std::mt19937 random(1);
     std::vector<std::string> list;
-    for (size_t i = 0; i < kNames; ++i) list.push_back(Identifier(random));
+    for (size_t i = 0, n = NameCount(); i < n; ++i) {
+      list.push_back(Identifier(random));
+    }
     return list;
   }();
   return names;
@@ -76,16 +86,19 @@ const fs::path& Folder() {
       std::fprintf(members, "%s\n", name.c_str());
     std::fclose(members);
     FILE* items = std::fopen((dir / "ArchiveItems.txt").string().c_str(), "wb");
-    for (size_t i = 0; i < kNames / 4; ++i)
+    for (size_t i = 0; i < Names().size() / 4; ++i)
       std::fprintf(items, "%s\n", Names()[i].c_str());
     std::fclose(items);
     std::mt19937 random(2);
     FILE* data = std::fopen((dir / "data.ymt").string().c_str(), "wb");
-    for (int line = 0; line < 400000; ++line) {
-      uint32_t member = random() % 10 < 7 ? NameHash(Names()[random() % kNames])
-                                          : static_cast<uint32_t>(random());
-      uint32_t value = random() % 10 < 7 ? NameHash(Names()[random() % kNames])
-                                         : static_cast<uint32_t>(random());
+    const int lines = NameCount() < 1000000 ? 1000 : 400000;
+    for (int line = 0; line < lines; ++line) {
+      uint32_t member = random() % 10 < 7
+                            ? NameHash(Names()[random() % Names().size()])
+                            : static_cast<uint32_t>(random());
+      uint32_t value = random() % 10 < 7
+                           ? NameHash(Names()[random() % Names().size()])
+                           : static_cast<uint32_t>(random());
       if (line % 40 == 0) {
         std::fprintf(data, "<0x%08X>1</0x%08X>\n", member, member);
       } else {
@@ -104,7 +117,7 @@ void BM_NameHash(benchmark::State& state) {
   size_t bytes = 0;
   for (auto _ : state) {
     uint32_t sum = 0;
-    for (size_t i = 0; i < 1000; ++i) {
+    for (size_t i = 0; i < 1000 && i < Names().size(); ++i) {
       sum += NameHash(Names()[i]);
       bytes += Names()[i].size();
     }
@@ -137,8 +150,9 @@ void BM_DehashToken(benchmark::State& state) {
   std::vector<std::string> tokens;
   for (int i = 0; i < 4096; ++i) {
     char token[32];
-    uint32_t hash = random() % 10 < 7 ? NameHash(Names()[random() % kNames])
-                                      : static_cast<uint32_t>(random());
+    uint32_t hash = random() % 10 < 7
+                        ? NameHash(Names()[random() % Names().size()])
+                        : static_cast<uint32_t>(random());
     std::snprintf(token, sizeof(token), "UNK_MEMBER_0x%08X", hash);
     tokens.push_back(token);
   }
