@@ -69,6 +69,8 @@ TEST(ChunkReaderTest, ChunksDoNotDependOnTheReadSize) {
   }
 }
 
+#ifndef _WIN32
+// The Windows C library reports no error for reading a write-only stream.
 TEST(ChunkReaderTest, ReportsAReadError) {
   ScratchDir dir;
   const std::string path = dir.File("write-only");
@@ -82,5 +84,6 @@ TEST(ChunkReaderTest, ReportsAReadError) {
   EXPECT_TRUE(reader.read_error);
   std::fclose(file);
 }
+#endif
 
 }  // namespace

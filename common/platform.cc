@@ -1,6 +1,9 @@
 #include "common/platform.h"
 
 #ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
 #include <io.h>
 #include <sys/stat.h>
 #include <windows.h>
@@ -75,7 +78,7 @@ bool SyncToDisk(FILE* file) {
 #endif
 }
 
-bool ReplaceFile(const std::string& from, const std::string& to) {
+bool RenameOver(const std::string& from, const std::string& to) {
 #ifdef _WIN32
   // rename() refuses an existing target on Windows; this move replaces it.
   return MoveFileExA(from.c_str(), to.c_str(),

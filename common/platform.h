@@ -32,6 +32,6 @@ bool SyncToDisk(FILE* file);
 
 // Puts the file at `from` in the place of the one at `to` in one atomic step,
 // replacing it. Returns false, with both files as they were, on failure.
-bool ReplaceFile(const std::string& from, const std::string& to);
+bool RenameOver(const std::string& from, const std::string& to);
 
 #endif  // QUORVANTIDE_COMMON_PLATFORM_H_

@@ -62,7 +62,7 @@ void RepairInPlace(const std::string& path, FILE* input) {
   switch (result) {
     case RepairResult::kComplete:
       // One atomic step: the data file's path is never empty.
-      if (!ReplaceFile(temporary_path, path)) {
+      if (!RenameOver(temporary_path, path)) {
         PrintMessage(
             "ERROR: Could not rename file, check your file permissions.\n");
       }

@@ -51,7 +51,7 @@ TEST(RepairStreamTest, PrefixesBareTagsAtAChunkStart) {
       {"", ""},
   };
   for (const auto& c : kCases) {
-    EXPECT_EQ(c.expected, Repaired(c.input)) << c.input;
+    EXPECT_EQ(TextMode(c.expected), Repaired(c.input)) << c.input;
   }
 }
 
@@ -71,7 +71,7 @@ TEST(RepairStreamTest, OnlyInsertsPrefixesWhateverTheReadSize) {
        (at = stripped.find("UNK_MEMBER_0x1A2B3C4D")) != std::string::npos;) {
     stripped.erase(at, 11);
   }
-  EXPECT_EQ(settled, stripped);
+  EXPECT_EQ(TextMode(settled), stripped);
   for (size_t read_size : {1, 2, 3, 50, 99, 100, 101, 333}) {
     EXPECT_EQ(expected, Repaired(input, read_size)) << read_size;
   }
@@ -83,7 +83,7 @@ TEST(RepairInPlaceTest, ReplacesTheFileOrLeavesItAsItWas) {
   WriteFile(path, "<0x1>\n");
   WriteFile(path + "_tmp", "left over from an earlier run, and longer\n");
   RepairInPlace(path, OpenForReading(path));
-  EXPECT_EQ("<UNK_MEMBER_0x1>\n", ReadFile(path));
+  EXPECT_EQ(TextMode("<UNK_MEMBER_0x1>\n"), ReadFile(path));
   EXPECT_FALSE(FileExists(path + "_tmp"));
 
   // A path that cannot be replaced (a folder that holds a file) keeps what
@@ -94,7 +94,7 @@ TEST(RepairInPlaceTest, ReplacesTheFileOrLeavesItAsItWas) {
   WriteFile(folder + "/inside", "kept");
   RepairInPlace(folder, OpenForReading(path));
   EXPECT_EQ("kept", ReadFile(folder + "/inside"));
-  EXPECT_EQ("<UNK_MEMBER_0x1>\n", ReadFile(folder + "_tmp"));
+  EXPECT_EQ(TextMode("<UNK_MEMBER_0x1>\n"), ReadFile(folder + "_tmp"));
 }
 
 }  // namespace

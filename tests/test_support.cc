@@ -33,8 +33,10 @@ ScratchDir::~ScratchDir() {
   fs::remove_all(path_, ignored);
 }
 
+// Joined as bytes: a round trip through std::filesystem::path would convert
+// a name outside the ASCII range on Windows, and might change it.
 std::string ScratchDir::File(const std::string& name) const {
-  return (fs::path(path_) / name).string();
+  return path_ + "/" + name;
 }
 
 void WriteFile(const std::string& path, const std::string& contents) {
@@ -54,6 +56,19 @@ std::string ReadFile(const std::string& path) {
 bool FileExists(const std::string& path) {
   std::error_code ignored;
   return fs::exists(fs::symlink_status(path, ignored));
+}
+
+std::string TextMode(const std::string& text) {
+#ifdef _WIN32
+  std::string converted;
+  for (char c : text) {
+    if (c == '\n') converted += '\r';
+    converted += c;
+  }
+  return converted;
+#else
+  return text;
+#endif
 }
 
 std::vector<std::string> ChunksOf(const std::string& contents,

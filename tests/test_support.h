@@ -30,6 +30,10 @@ std::string ReadFile(const std::string& path);
 
 bool FileExists(const std::string& path);
 
+// What a text-mode write of `text` leaves in a file: on Windows each LF
+// becomes CR LF; elsewhere the bytes stay as they are.
+std::string TextMode(const std::string& text);
+
 // Every chunk of `contents`, read through reads of `read_size` bytes.
 std::vector<std::string> ChunksOf(const std::string& contents,
                                   size_t read_size);
