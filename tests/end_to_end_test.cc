@@ -5,14 +5,25 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <random>
 #include <string>
 #include <vector>
 
+#include "common/chunk_reader.h"
+#include "names/name_hash.h"
 #include "tests/test_support.h"
 
 namespace {
 
 using namespace std::string_literals;
+
+std::string Hex(uint32_t value) {
+  char text[16];
+  std::snprintf(text, sizeof(text), "%08X", static_cast<unsigned>(value));
+  return text;
+}
+
+uint32_t NameHashOf(const std::string& name) { return NameHash(name); }
 
 #ifdef _WIN32
 // Windows file names hold no double quote, so quoting is plain; the command
@@ -66,6 +77,9 @@ ToolRun RunTool(const ScratchDir& dir, const std::vector<std::string>& args,
   for (const std::string& arg : args) command += " " + Quote(arg);
   command += " < " + Quote(in) + " > " + Quote(out);
   int status = std::system(command.c_str());
+  // The tool always exits with 0: anything else is a crash, or a sanitizer
+  // that found a fault.
+  EXPECT_EQ(0, status) << command;
   ToolRun run{status, ReadFile(out)};
   std::remove(in.c_str());
   std::remove(out.c_str());
@@ -211,14 +225,88 @@ TEST(EndToEndTest, RepairsBareTagsInPlaceThenDehashes) {
   EXPECT_FALSE(FileExists(dir.File("plain.xml_tmp")));
 }
 
-// The temporary file cannot be created where a folder has its name: the
-// data file is dehashed as it stands, unrepaired.
-TEST(EndToEndTest, TemporaryFileThatCannotBeCreated) {
+// Word lists with very long lines, NUL bytes, lone CRs and no final line
+// feed; a data file of binary garbage; an empty one. Nothing is lost, and
+// every name comes back byte for byte.
+TEST(EndToEndTest, OddWordListsAndGarbageData) {
+  ScratchDir dir;
+  const std::string a99(99, 'a');
+  WriteFile(dir.File("MemberNames.txt"),
+            std::string(10000, 'a') + "\nnul\0name\ncr1\rcr2\rlast"s);
+  // A 10,000-byte line gives 101 names of 99 bytes (one entry) and "a".
+  WriteFile(dir.File("names.xml"),
+            "<UNK_MEMBER_0x" + Hex(NameHashOf(a99)) + ">0x" +
+                Hex(NameHashOf("a")) + "</UNK_MEMBER_0x" +
+                Hex(NameHashOf("nul\0name"s)) + ">\n<v>0x" +
+                Hex(NameHashOf("cr1\rcr2\rlast")) + "</v>\n");
+  std::mt19937 random(9);
+  std::string garbage;
+  for (int i = 0; i < 300000; ++i) garbage += static_cast<char>(random());
+  garbage += "\n<0x1>\r\n</0";  // two bare tags, whatever came before
+  WriteFile(dir.File("garbage.ymt"), garbage);
+  WriteFile(dir.File("empty.xml"), "");
+
+  ToolRun run = RunTool(dir, {"names.xml", "garbage.ymt", "empty.xml"});
+
+  // The garbage is repaired chunk by chunk like any text.
+  std::string repaired, messages;
+  for (const std::string& chunk : ChunksOf(garbage, kDefaultReadSize)) {
+    const bool bare =
+        chunk.compare(0, 3, "<0x") == 0 || chunk.compare(0, 3, "</0") == 0;
+    const size_t offset = chunk[1] == '/' ? 2 : 1;
+    if (bare) messages += "Attempting to fix invalid XML " + chunk;
+    repaired +=
+        bare ? chunk.substr(0, offset) + "UNK_MEMBER_" + chunk.substr(offset)
+             : chunk;
+  }
+  ASSERT_NE(std::string::npos, repaired.find("\n<UNK_MEMBER_0x1>\n"));
+  EXPECT_EQ(TextMode("Generating hash map...\n"
+                     "WARNING: Could not find ArchiveItems.txt, only member "
+                     "names will be unhashed\n"
+                     "Processing file names.xml\n"
+                     "Processing file garbage.ymt\n" +
+                     messages +
+                     "Processing file empty.xml\n"
+                     "All files finished\nPress Enter to exit..."),
+            run.output);
+  EXPECT_EQ(TextMode("<" + a99 + ">a</nul\0name>\n<v>cr1\rcr2\rlast</v>\n"s),
+            ReadFile(dir.File("names_dehashed.xml")));
+  EXPECT_EQ(TextMode(repaired), ReadFile(dir.File("garbage.ymt")));
+  EXPECT_EQ("", ReadFile(dir.File("empty.xml")));
+  EXPECT_EQ("", ReadFile(dir.File("empty_dehashed.xml")));
+}
+
+// A 200 MB data file without a single line feed: read in 99-byte pieces,
+// and kept whole.
+TEST(EndToEndTest, HugeFileWithoutLineFeeds) {
+  ScratchDir dir;
+  WriteFile(dir.File("MemberNames.txt"), "abc\n");
+  std::string data;
+  data.reserve(200u << 20);
+  while (data.size() < (200u << 20)) data += "value=\"0xFFFF\" text & more ";
+  WriteFile(dir.File("huge.xml"), data);
+  ToolRun run = RunTool(dir, {"huge.xml"});
+  EXPECT_EQ(TextMode("Generating hash map...\n"
+                     "WARNING: Could not find ArchiveItems.txt, only member "
+                     "names will be unhashed\n"
+                     "Processing file huge.xml\n"
+                     "All files finished\nPress Enter to exit..."),
+            run.output);
+  EXPECT_TRUE(data == ReadFile(dir.File("huge.xml")));
+  EXPECT_TRUE(data == ReadFile(dir.File("huge_dehashed.xml")));
+}
+
+// Where a folder has the name of the temporary file, the data file is
+// dehashed as it stands, unrepaired; where a folder has the name of the
+// dehashed copy, there is none.
+TEST(EndToEndTest, FilesThatCannotBeCreated) {
   ScratchDir dir;
   WriteFile(dir.File("MemberNames.txt"), "abc\n");
   WriteFile(dir.File("busy.xml"), "<0xED131F5B/>\r\n");
+  WriteFile(dir.File("taken.xml"), "<0xED131F5B/>\r\n");
   std::filesystem::create_directory(dir.File("busy.xml_tmp"));
-  ToolRun run = RunTool(dir, {"busy.xml"});
+  std::filesystem::create_directory(dir.File("taken_dehashed.xml"));
+  ToolRun run = RunTool(dir, {"busy.xml", "taken.xml"});
   EXPECT_EQ(
       TextMode("Generating hash map...\n"
                "WARNING: Could not find ArchiveItems.txt, only member names "
@@ -226,11 +314,17 @@ TEST(EndToEndTest, TemporaryFileThatCannotBeCreated) {
                "Processing file busy.xml\n"
                "ERROR: Could not create file, check your folder write "
                "permissions.\n"
+               "Processing file taken.xml\n"
+               "Attempting to fix invalid XML <0xED131F5B/>\n"
+               "ERROR: Could not create file taken_dehashed.xml, check your "
+               "folder write permissions.\n"
                "All files finished\nPress Enter to exit..."),
       run.output);
   EXPECT_EQ("<0xED131F5B/>\r\n", ReadFile(dir.File("busy.xml")));
   EXPECT_EQ(TextMode("<0xED131F5B/>\n"),
             ReadFile(dir.File("busy_dehashed.xml")));
+  EXPECT_EQ(TextMode("<UNK_MEMBER_0xED131F5B/>\n"),
+            ReadFile(dir.File("taken.xml")));
 }
 
 #ifdef _WIN32
