@@ -86,6 +86,12 @@ ToolRun RunTool(const ScratchDir& dir, const std::vector<std::string>& args,
   return run;
 }
 
+// How a run without "ArchiveItems.txt" begins.
+const std::string kMembersOnly =
+    "Generating hash map...\n"
+    "WARNING: Could not find ArchiveItems.txt, only member names will be "
+    "unhashed\n";
+
 const char kAbcLine[] =
     "  <UNK_MEMBER_0xED131F5B>0xED131F5B</UNK_MEMBER_0xED131F5B>\n";
 
@@ -128,19 +134,15 @@ TEST(EndToEndTest, ProcessesEachArgumentInOrder) {
                               "notes.txt", "ab.XML", "file.xmlx", "ab.XML"});
   EXPECT_EQ(0, run.status);
   EXPECT_EQ(
-      TextMode(
-          "Generating hash map...\n"
-          "WARNING: Could not find ArchiveItems.txt, only member names will be "
-          "unhashed\n"
-          "Processing file data.ymt\n"
-          "ERROR: Could not open file missing.xml\n"
-          "ERROR: Could not open file folder.xml\n"
-          "Ignoring file a.xml\n"
-          "Ignoring file notes.txt\n"
-          "Processing file ab.XML\n"
-          "Processing file file.xmlx\n"
-          "Processing file ab.XML\n"
-          "All files finished\nPress Enter to exit..."),
+      TextMode(kMembersOnly + "Processing file data.ymt\n"
+                              "ERROR: Could not open file missing.xml\n"
+                              "ERROR: Could not open file folder.xml\n"
+                              "Ignoring file a.xml\n"
+                              "Ignoring file notes.txt\n"
+                              "Processing file ab.XML\n"
+                              "Processing file file.xmlx\n"
+                              "Processing file ab.XML\n"
+                              "All files finished\nPress Enter to exit..."),
       run.output);
   EXPECT_EQ(
       TextMode("<Root>\n  <abc>abc</abc>\n"
@@ -196,9 +198,7 @@ TEST(EndToEndTest, RepairsBareTagsInPlaceThenDehashes) {
   ToolRun run = RunTool(dir, {"data.ymt", "plain.xml"});
   EXPECT_EQ(
       TextMode(
-          "Generating hash map...\n"
-          "WARNING: Could not find ArchiveItems.txt, only member names will be "
-          "unhashed\n"
+          kMembersOnly +
           "Processing file data.ymt\n"
           "Attempting to fix invalid XML <0xED131F5B>0xED131F5B</0xED131F5B>\n"
           "Attempting to fix invalid XML <0xED131F5B/>\n"
@@ -260,9 +260,7 @@ TEST(EndToEndTest, OddWordListsAndGarbageData) {
              : chunk;
   }
   ASSERT_NE(std::string::npos, repaired.find("\n<UNK_MEMBER_0x1>\n"));
-  EXPECT_EQ(TextMode("Generating hash map...\n"
-                     "WARNING: Could not find ArchiveItems.txt, only member "
-                     "names will be unhashed\n"
+  EXPECT_EQ(TextMode(kMembersOnly +
                      "Processing file names.xml\n"
                      "Processing file garbage.ymt\n" +
                      messages +
@@ -286,12 +284,10 @@ TEST(EndToEndTest, HugeFileWithoutLineFeeds) {
   while (data.size() < (200u << 20)) data += "value=\"0xFFFF\" text & more ";
   WriteFile(dir.File("huge.xml"), data);
   ToolRun run = RunTool(dir, {"huge.xml"});
-  EXPECT_EQ(TextMode("Generating hash map...\n"
-                     "WARNING: Could not find ArchiveItems.txt, only member "
-                     "names will be unhashed\n"
-                     "Processing file huge.xml\n"
-                     "All files finished\nPress Enter to exit..."),
-            run.output);
+  EXPECT_EQ(
+      TextMode(kMembersOnly + "Processing file huge.xml\n"
+                              "All files finished\nPress Enter to exit..."),
+      run.output);
   EXPECT_TRUE(data == ReadFile(dir.File("huge.xml")));
   EXPECT_TRUE(data == ReadFile(dir.File("huge_dehashed.xml")));
 }
@@ -308,9 +304,7 @@ TEST(EndToEndTest, FilesThatCannotBeCreated) {
   std::filesystem::create_directory(dir.File("taken_dehashed.xml"));
   ToolRun run = RunTool(dir, {"busy.xml", "taken.xml"});
   EXPECT_EQ(
-      TextMode("Generating hash map...\n"
-               "WARNING: Could not find ArchiveItems.txt, only member names "
-               "will be unhashed\n"
+      TextMode(kMembersOnly +
                "Processing file busy.xml\n"
                "ERROR: Could not create file, check your folder write "
                "permissions.\n"
@@ -367,22 +361,17 @@ TEST(EndToEndTest, FailuresLeaveTheDataFileAsItWas) {
   std::filesystem::create_symlink("/proc/self/mem", dir.File("mem.xml"));
   ToolRun run = RunTool(dir, {"full.xml", "copy.xml", "mem.xml", "fine.xml"});
   const std::string fix = "Attempting to fix invalid XML <0xED131F5B/>\n";
-  EXPECT_EQ(
-      "Generating hash map...\n"
-      "WARNING: Could not find ArchiveItems.txt, only member names will be "
-      "unhashed\n"
-      "Processing file full.xml\n" +
-          fix +
-          "ERROR: Could not write file full.xml_tmp\n"
-          "Processing file copy.xml\n" +
-          fix +
-          "ERROR: Could not write file copy_dehashed.xml\n"
-          "Processing file mem.xml\n"
-          "ERROR: Could not read file mem.xml\n"
-          "ERROR: Could not read file mem.xml\n"
-          "Processing file fine.xml\n" +
-          fix + "All files finished\nPress Enter to exit...",
-      run.output);
+  EXPECT_EQ(kMembersOnly + "Processing file full.xml\n" + fix +
+                "ERROR: Could not write file full.xml_tmp\n"
+                "Processing file copy.xml\n" +
+                fix +
+                "ERROR: Could not write file copy_dehashed.xml\n"
+                "Processing file mem.xml\n"
+                "ERROR: Could not read file mem.xml\n"
+                "ERROR: Could not read file mem.xml\n"
+                "Processing file fine.xml\n" +
+                fix + "All files finished\nPress Enter to exit...",
+            run.output);
   // Unrepaired, but dehashed as it is.
   EXPECT_EQ(bare, ReadFile(dir.File("full.xml")));
   EXPECT_FALSE(FileExists(dir.File("full.xml_tmp")));
