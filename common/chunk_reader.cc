@@ -56,22 +56,6 @@ void Refill(ChunkReader* reader) {
   SettleLineEnds(reader);
 }
 
-}  // namespace
-
-void InitChunkReader(ChunkReader* reader, FILE* file, size_t read_size) {
-  reader->file = file;
-  reader->read_size = read_size == 0 ? 1 : read_size;
-  // Room for one read after the longest unread tail: a chunk's worth of
-  // settled bytes and an unsettled CR.
-  reader->capacity = reader->read_size + kChunkBufferSize + 1;
-  reader->buffer.reset(new char[reader->capacity]);
-  reader->begin = reader->end = reader->filled = 0;
-  reader->at_eof = false;
-  reader->read_error = false;
-}
-
-namespace {
-
 // Cuts the next chunk out of the bytes already settled. Returns false when
 // they do not tell where it ends and the input goes on.
 bool CutChunk(ChunkReader* reader, std::string_view* chunk) {
@@ -91,6 +75,18 @@ bool CutChunk(ChunkReader* reader, std::string_view* chunk) {
 }
 
 }  // namespace
+
+void InitChunkReader(ChunkReader* reader, FILE* file, size_t read_size) {
+  reader->file = file;
+  reader->read_size = read_size == 0 ? 1 : read_size;
+  // Room for one read after the longest unread tail: a chunk's worth of
+  // settled bytes and an unsettled CR.
+  reader->capacity = reader->read_size + kChunkBufferSize + 1;
+  reader->buffer.reset(new char[reader->capacity]);
+  reader->begin = reader->end = reader->filled = 0;
+  reader->at_eof = false;
+  reader->read_error = false;
+}
 
 bool ReadChunk(ChunkReader* reader, std::string_view* chunk) {
   while (!CutChunk(reader, chunk)) {

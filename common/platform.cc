@@ -34,6 +34,18 @@ FILE* OpenForWriting(const std::string& path) {
   return std::fopen(path.c_str(), "w");
 }
 
+void CopyPermissions(FILE* from, FILE* to) {
+#ifdef _WIN32
+  // Windows keeps access rights in the folder's inherited ACLs; a read-only
+  // data file makes the replacing move fail, which is reported.
+  (void)from;
+  (void)to;
+#else
+  struct stat info;
+  if (fstat(fileno(from), &info) == 0) fchmod(fileno(to), info.st_mode & 07777);
+#endif
+}
+
 long long FileSize(FILE* file) {
 #ifdef _WIN32
   struct _stat64 info;

@@ -14,6 +14,10 @@ FILE* OpenForReading(const std::string& path);
 // feed is written as the platform's line end. Returns null on failure.
 FILE* OpenForWriting(const std::string& path);
 
+// Gives `to` the permission bits of `from`, so that a file written to
+// replace another keeps who may read and write it. Only a best effort.
+void CopyPermissions(FILE* from, FILE* to);
+
 // The size in bytes of the open file, or -1 if it has none (a pipe, say).
 long long FileSize(FILE* file);
 

@@ -47,6 +47,7 @@ RepairResult FixInvalidXml(const std::string& output_path, FILE* input) {
         "permissions.\n");
     return RepairResult::kNotCreated;
   }
+  CopyPermissions(input, output.file);
   ChunkReader reader;
   InitChunkReader(&reader, input);
   RepairStream(&reader, &output);

@@ -26,8 +26,8 @@ enum class RepairResult {
 };
 
 // Writes the repaired copy of `input` (open in binary mode, left open) to
-// `output_path`, creating or truncating it. Prints a message only when the
-// copy cannot be created.
+// `output_path`, creating or truncating it, with the input's permissions.
+// Prints a message only when the copy cannot be created.
 RepairResult FixInvalidXml(const std::string& output_path, FILE* input);
 
 // Repairs the data file at `path`, whose open stream it takes over and

@@ -383,6 +383,27 @@ TEST(EndToEndTest, FailuresLeaveTheDataFileAsItWas) {
   EXPECT_FALSE(FileExists(dir.File("mem_dehashed.xml")));
   EXPECT_EQ("<abc/>\n", ReadFile(dir.File("fine_dehashed.xml")));
 }
+
+// The repaired file takes the data file's place with the data file's
+// permissions: a private file stays private, a read-only one read-only.
+TEST(EndToEndTest, RepairKeepsPermissions) {
+  namespace fs = std::filesystem;
+  ScratchDir dir;
+  WriteFile(dir.File("MemberNames.txt"), "abc\n");
+  const fs::perms kModes[] = {fs::perms::owner_read | fs::perms::owner_write,
+                              fs::perms::owner_read | fs::perms::group_read};
+  const char* const kNames[] = {"private.xml", "readonly.xml"};
+  for (int i = 0; i < 2; ++i) {
+    WriteFile(dir.File(kNames[i]), "<0x1/>\n");
+    fs::permissions(dir.File(kNames[i]), kModes[i]);
+  }
+  RunTool(dir, {kNames[0], kNames[1]});
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_EQ("<UNK_MEMBER_0x1/>\n", ReadFile(dir.File(kNames[i])));
+    EXPECT_EQ(kModes[i],
+              fs::status(dir.File(kNames[i])).permissions() & fs::perms::all);
+  }
+}
 #endif
 
 }  // namespace
