@@ -29,14 +29,20 @@ TEST(OutputFileTest, WritesEveryByteInOrder) {
 
 #ifndef _WIN32
 // A full disk fails the writes, the close, or both: the file is reported
-// incomplete whichever it is.
+// incomplete whichever it is, after a small write, after the buffer filled
+// up, and after a write larger than the buffer.
 TEST(OutputFileTest, ReportsAFullDisk) {
-  for (size_t size : {size_t{10}, kOutputBufferSize + 1}) {
+  const std::string line(1000, 'x');
+  for (size_t pieces : {size_t{1}, kOutputBufferSize / line.size() + 2}) {
     OutputFile out;
     ASSERT_TRUE(OpenOutputFile(&out, "/dev/full"));
-    WriteOutput(&out, std::string(size, 'x'));
-    EXPECT_FALSE(CloseOutputFile(&out)) << size;
+    for (size_t i = 0; i < pieces; ++i) WriteOutput(&out, line);
+    EXPECT_FALSE(CloseOutputFile(&out)) << pieces;
   }
+  OutputFile out;
+  ASSERT_TRUE(OpenOutputFile(&out, "/dev/full"));
+  WriteOutput(&out, std::string(kOutputBufferSize + 1, 'x'));
+  EXPECT_FALSE(CloseOutputFile(&out));
 }
 #endif
 
