@@ -81,8 +81,7 @@ void InitChunkReader(ChunkReader* reader, FILE* file, size_t read_size) {
   reader->read_size = read_size == 0 ? 1 : read_size;
   // Room for one read after the longest unread tail: a chunk's worth of
   // settled bytes and an unsettled CR.
-  reader->capacity = reader->read_size + kChunkBufferSize + 1;
-  reader->buffer.reset(new char[reader->capacity]);
+  reader->buffer.reset(new char[reader->read_size + kChunkBufferSize + 1]);
   reader->begin = reader->end = reader->filled = 0;
   reader->at_eof = false;
   reader->read_error = false;

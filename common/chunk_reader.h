@@ -21,7 +21,6 @@ constexpr size_t kDefaultReadSize = size_t{1} << 20;
 struct ChunkReader {
   FILE* file = nullptr;
   size_t read_size = 0;
-  size_t capacity = 0;
   std::unique_ptr<char[]> buffer;
   size_t begin = 0;   // first byte not yet handed out
   size_t end = 0;     // end of the bytes whose line ends are settled

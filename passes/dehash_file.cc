@@ -94,10 +94,10 @@ constexpr size_t kBatchChunks = 32;
 constexpr size_t kHashesPerChunk = 2;
 
 // Fetches into the cache the slots, and then the names, of the hashes that
-// the chunks are likely to look up: the first "0x" texts of each. Only a
-// hint; what is resolved is decided by DehashChunk alone.
-// GCC sees no effect in a function that only prefetches and would drop its
-// calls; noipa keeps it from looking inside.
+// the chunks are likely to look up: the hex digits after the first two x's
+// of each. Only a hint; what is resolved is decided by DehashChunk alone.
+// GCC sees no effect in a function that only prefetches and drops its calls
+// at -O2; noipa keeps it from looking inside.
 #if defined(__GNUC__) && !defined(__clang__)
 __attribute__((noipa))
 #endif
