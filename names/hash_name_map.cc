@@ -39,8 +39,9 @@ void PlaceNames(NameTable* table, size_t begin, size_t end, HashFunction hash) {
   for (size_t at = begin; at < end; ++placed) {
     while (hashed < placed + kAhead && ahead < end) {
       std::string_view name = NameAt(*table, static_cast<uint32_t>(ahead));
-      hashes[hashed++ % kAhead] = hash(name);
-      PrefetchSlot(*table, hashes[(hashed - 1) % kAhead]);
+      const uint32_t name_hash = hash(name);
+      PrefetchSlot(*table, name_hash);
+      hashes[hashed++ % kAhead] = name_hash;
       ahead += 1 + name.size();
     }
     PlaceName(table, hashes[placed % kAhead], static_cast<uint32_t>(at));
