@@ -53,7 +53,11 @@ void Refill(ChunkReader* reader) {
     reader->at_eof = true;
     reader->read_error = std::ferror(reader->file) != 0;
   }
-  SettleLineEnds(reader);
+  if (reader->line_ends == LineEnds::kSettle) {
+    SettleLineEnds(reader);
+  } else {
+    reader->end = reader->filled;
+  }
 }
 
 // Cuts the next chunk out of the bytes already settled. Returns false when
@@ -65,6 +69,14 @@ bool CutChunk(ChunkReader* reader, std::string_view* chunk) {
   size_t length = 0;
   if (const void* lf = std::memchr(start, '\n', limit)) {
     length = static_cast<const char*>(lf) - start + 1;
+  } else if (limit == kMaxChunkLength && start[limit - 1] == '\r') {
+    // A kept CR LF whose CR is the last character allowed counts as one
+    // character with its LF, which lies just past the limit.
+    if (available > limit) {
+      length = start[limit] == '\n' ? limit + 1 : limit;
+    } else if (reader->at_eof) {
+      length = limit;
+    }
   } else if (available >= kMaxChunkLength || reader->at_eof) {
     length = limit;
   }
@@ -76,8 +88,10 @@ bool CutChunk(ChunkReader* reader, std::string_view* chunk) {
 
 }  // namespace
 
-void InitChunkReader(ChunkReader* reader, FILE* file, size_t read_size) {
+void InitChunkReader(ChunkReader* reader, FILE* file, LineEnds line_ends,
+                     size_t read_size) {
   reader->file = file;
+  reader->line_ends = line_ends;
   reader->read_size = read_size == 0 ? 1 : read_size;
   // Room for one read after the longest unread tail: a chunk's worth of
   // settled bytes and an unsettled CR.

@@ -16,11 +16,16 @@ constexpr size_t kMaxChunkLength = kChunkBufferSize - 1;
 // shrink it to prove that.
 constexpr size_t kDefaultReadSize = size_t{1} << 20;
 
+// What a chunk holds of a CR LF line end: the LF alone, as text mode reads
+// it, or the file's own two bytes.
+enum class LineEnds { kSettle, kKeep };
+
 // The state of one input file. Fill it with InitChunkReader; the file stays
 // the caller's to close.
 struct ChunkReader {
   FILE* file = nullptr;
   size_t read_size = 0;
+  LineEnds line_ends = LineEnds::kSettle;
   std::unique_ptr<char[]> buffer;
   size_t begin = 0;   // first byte not yet handed out
   size_t end = 0;     // end of the bytes whose line ends are settled
@@ -31,13 +36,15 @@ struct ChunkReader {
 
 // Prepares `reader` to read `file`, which must be open in binary mode.
 void InitChunkReader(ChunkReader* reader, FILE* file,
+                     LineEnds line_ends = LineEnds::kSettle,
                      size_t read_size = kDefaultReadSize);
 
-// Sets *chunk to the next chunk of the input: the bytes up to and including
-// the next line feed, or the next kMaxChunkLength bytes, or the rest of the
-// input, whichever is shortest. A CR LF pair counts as one line feed, also
-// across a chunk or read boundary; a lone CR and every other byte, NUL
-// included, are kept. The view stays valid until the next call. Returns false
+// Sets *chunk to the next chunk of the input: the characters up to and
+// including the next line feed, or the next kMaxChunkLength characters, or
+// the rest of the input, whichever is shortest. A CR LF pair counts as one line
+// feed, also across a chunk or read boundary, and is handed out as LF or, with
+// LineEnds::kKeep, as CR LF; a lone CR and every other byte, NUL included,
+// are kept. The view stays valid until the next call. Returns false
 // once the input is exhausted or a read failed; reader->read_error tells
 // which.
 bool ReadChunk(ChunkReader* reader, std::string_view* chunk);

@@ -3,7 +3,7 @@
 #include "common/platform.h"
 
 bool OpenOutputFile(OutputFile* out, const std::string& path, bool durable) {
-  out->file = OpenForWriting(path);
+  out->file = OpenForWriting(path, /*binary=*/durable);
   if (out->file == nullptr) return false;
   out->buffer.reset(new char[kOutputBufferSize]);
   out->used = 0;

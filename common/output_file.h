@@ -25,8 +25,9 @@ struct OutputFile {
 };
 
 // Creates or truncates `path` for writing in text mode. A `durable` file is
-// forced onto the disk before it is closed. Returns false, with nothing
-// created, if that fails.
+// one that is to replace a data file: it is written byte for byte (binary
+// mode) and forced onto the disk before it is closed. Returns false, with
+// nothing created, if that fails.
 bool OpenOutputFile(OutputFile* out, const std::string& path,
                     bool durable = false);
 

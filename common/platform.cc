@@ -30,8 +30,8 @@ FILE* OpenForReading(const std::string& path) {
   return file;
 }
 
-FILE* OpenForWriting(const std::string& path) {
-  return std::fopen(path.c_str(), "w");
+FILE* OpenForWriting(const std::string& path, bool binary) {
+  return std::fopen(path.c_str(), binary ? "wb" : "w");
 }
 
 void CopyPermissions(FILE* from, FILE* to) {

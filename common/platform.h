@@ -10,9 +10,10 @@
 // cannot be opened or is a directory.
 FILE* OpenForReading(const std::string& path);
 
-// Creates or truncates a file for writing in text mode, so that each line
-// feed is written as the platform's line end. Returns null on failure.
-FILE* OpenForWriting(const std::string& path);
+// Creates or truncates a file for writing: in text mode, so that each line
+// feed is written as the platform's line end, or in binary mode, byte for
+// byte. Returns null on failure.
+FILE* OpenForWriting(const std::string& path, bool binary);
 
 // Gives `to` the permission bits of `from`, so that a file written to
 // replace another keeps who may read and write it. Only a best effort.

@@ -24,7 +24,7 @@ inline std::vector<std::string> ChunksOf(const std::string& bytes,
   FILE* file = OpenBytes(bytes);
   if (file == nullptr) std::abort();
   ChunkReader reader;
-  InitChunkReader(&reader, file, read_size);
+  InitChunkReader(&reader, file, LineEnds::kSettle, read_size);
   std::vector<std::string> chunks;
   std::string_view chunk;
   while (ReadChunk(&reader, &chunk)) chunks.emplace_back(chunk);

@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   out.buffer = std::move(buffer);
   FILE* in = OpenBytes(input);
   ChunkReader reader;
-  InitChunkReader(&reader, in, read_size);
+  InitChunkReader(&reader, in, LineEnds::kSettle, read_size);
   RepairStream(&reader, &out);
   std::fclose(in);
   FlushOutputFile(&out);

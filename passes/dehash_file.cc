@@ -70,14 +70,16 @@ size_t FindValue(std::string_view text, size_t from) {
 }
 
 // Resolves the token at `start` of *text, if `names` knows it, by rewriting
-// *text into *scratch. Returns whether the text changed.
+// *text into *scratch. A token that runs to the end of a `cut` chunk may have
+// lost digits to the next chunk, and stays. Returns whether the text changed.
 bool ResolveTokenAt(const NameTable& names, size_t start, const ByteSet& stops,
-                    std::string_view* text, std::string* scratch) {
+                    bool cut, std::string_view* text, std::string* scratch) {
   size_t end = start;
   while (end < text->size() &&
          !stops.contains[static_cast<unsigned char>((*text)[end])]) {
     ++end;
   }
+  if (cut && end == text->size()) return false;
   TokenMatch match = DehashToken(names, text->substr(start, end - start));
   if (!match.resolved) return false;
   if (text->data() != scratch->data()) scratch->assign(*text);
@@ -139,6 +141,9 @@ std::string_view DehashChunk(const NameTable& names, std::string_view chunk,
   // before it every marker has been seen already. `from` is where the text
   // is yet unseen; a value marker passed on the way is kept, since no later
   // replacement reaches it.
+  // A chunk that the length limit ended: its last token may go on in the
+  // next chunk.
+  const bool cut = chunk.size() == kMaxChunkLength && chunk.back() != '\n';
   std::string_view text = chunk;
   size_t value = std::string_view::npos;
   size_t from = 0;
@@ -151,11 +156,13 @@ std::string_view DehashChunk(const NameTable& names, std::string_view chunk,
     from = member;
     // When the first token stays as it is, the second search would only
     // find it again.
-    if (!ResolveTokenAt(names, member, kMemberStops, &text, scratch)) break;
+    if (!ResolveTokenAt(names, member, kMemberStops, cut, &text, scratch)) {
+      break;
+    }
   }
   if (value == std::string_view::npos) value = FindValue(text, from);
   if (value != std::string_view::npos) {
-    ResolveTokenAt(names, value + 1, kValueStops, &text, scratch);
+    ResolveTokenAt(names, value + 1, kValueStops, cut, &text, scratch);
   }
   return text;
 }

@@ -19,7 +19,9 @@ std::string DehashedPath(const std::string& path);
 // Rewrites one chunk: the first two member tokens ("UNK_MEMBER_0x...") and
 // then the first value token (after ">0x") whose hashes `names` knows get
 // their names, each search starting at the chunk's start; the first member
-// token that stays unresolved ends the member search. Returns `chunk` itself
+// token that stays unresolved ends the member search. A token that runs to
+// the end of a chunk of kMaxChunkLength bytes without a line feed may be cut
+// short, and stays unresolved. Returns `chunk` itself
 // when nothing changed, else a view of *scratch.
 std::string_view DehashChunk(const NameTable& names, std::string_view chunk,
                              std::string* scratch);

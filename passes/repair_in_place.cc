@@ -7,6 +7,9 @@ namespace {
 
 constexpr std::string_view kRepairPrefix = "UNK_MEMBER_";
 
+// Chunks looked at per read of the reader.
+constexpr size_t kBatchChunks = 64;
+
 }  // namespace
 
 size_t BareTagPrefixOffset(std::string_view chunk) {
@@ -16,17 +19,32 @@ size_t BareTagPrefixOffset(std::string_view chunk) {
   return 0;
 }
 
+bool HasBareTag(ChunkReader* in) {
+  std::string_view chunks[kBatchChunks];
+  while (size_t count = ReadChunks(in, chunks, kBatchChunks)) {
+    for (size_t i = 0; i < count; ++i) {
+      if (BareTagPrefixOffset(chunks[i]) != 0) return true;
+    }
+  }
+  return false;
+}
+
 void RepairStream(ChunkReader* in, OutputFile* out) {
   // The chunks of a batch lie one after another in the reader's buffer, so
   // the unchanged ones between two repairs go out in one piece.
-  constexpr size_t kBatchChunks = 64;
   std::string_view chunks[kBatchChunks];
+  std::string shown;  // a chunk as text mode reads it, for the message
   while (size_t count = ReadChunks(in, chunks, kBatchChunks)) {
     const char* run = chunks[0].data();
     for (size_t i = 0; i < count; ++i) {
       size_t offset = BareTagPrefixOffset(chunks[i]);
       if (offset == 0) continue;
-      PrintMessageWithText("Attempting to fix invalid XML ", chunks[i]);
+      shown.assign(chunks[i]);
+      if (shown.size() >= 2 && shown[shown.size() - 2] == '\r' &&
+          shown.back() == '\n') {
+        shown.erase(shown.size() - 2, 1);
+      }
+      PrintMessageWithText("Attempting to fix invalid XML ", shown);
       const char* insert_at = chunks[i].data() + offset;
       WriteOutput(out, std::string_view(run, insert_at - run));
       WriteOutput(out, kRepairPrefix);
@@ -39,8 +57,9 @@ void RepairStream(ChunkReader* in, OutputFile* out) {
 
 RepairResult FixInvalidXml(const std::string& output_path, FILE* input) {
   OutputFile output;
-  // Durable: on the disk before it can take the data file's place, so that
-  // a crash leaves either the old file or the whole new one.
+  // Durable: byte for byte, and on the disk before it can take the data
+  // file's place, so that a crash leaves either the old file or the whole
+  // new one.
   if (!OpenOutputFile(&output, output_path, /*durable=*/true)) {
     PrintMessage(
         "ERROR: Could not create file, check your folder write "
@@ -49,7 +68,7 @@ RepairResult FixInvalidXml(const std::string& output_path, FILE* input) {
   }
   CopyPermissions(input, output.file);
   ChunkReader reader;
-  InitChunkReader(&reader, input);
+  InitChunkReader(&reader, input, LineEnds::kKeep);
   RepairStream(&reader, &output);
   bool written = CloseOutputFile(&output);
   if (reader.read_error) return RepairResult::kReadError;
@@ -57,6 +76,20 @@ RepairResult FixInvalidXml(const std::string& output_path, FILE* input) {
 }
 
 void RepairInPlace(const std::string& path, FILE* input) {
+  // Look first: a file with nothing to repair is only read, so that it
+  // keeps its bytes, its inode and all it carries, and costs no write.
+  ChunkReader reader;
+  InitChunkReader(&reader, input, LineEnds::kKeep);
+  const bool needed = HasBareTag(&reader);
+  const bool readable =
+      !reader.read_error && (!needed || std::fseek(input, 0, SEEK_SET) == 0);
+  if (!needed || !readable) {
+    std::fclose(input);
+    if (!readable) {
+      PrintMessage("ERROR: Could not read file %s\n", path.c_str());
+    }
+    return;
+  }
   const std::string temporary_path = path + "_tmp";
   RepairResult result = FixInvalidXml(temporary_path, input);
   std::fclose(input);

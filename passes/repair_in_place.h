@@ -14,8 +14,13 @@
 // chunk begins otherwise.
 size_t BareTagPrefixOffset(std::string_view chunk);
 
+// Whether any chunk of `in` begins with a bare hexadecimal tag. Reads up to
+// the first such chunk; false also when a read fails (see in->read_error).
+bool HasBareTag(ChunkReader* in);
+
 // Writes every chunk of `in` to `out`, each one that begins with a bare
 // hexadecimal tag with the prefix inserted and announced on the console.
+// Every other byte goes out as read.
 void RepairStream(ChunkReader* in, OutputFile* out);
 
 enum class RepairResult {
@@ -25,15 +30,16 @@ enum class RepairResult {
   kWriteError,  // the copy could not be written, synced or closed
 };
 
-// Writes the repaired copy of `input` (open in binary mode, left open) to
-// `output_path`, creating or truncating it, with the input's permissions.
-// Prints a message only when the copy cannot be created.
+// Writes the repaired copy of `input` (open in binary mode at its start,
+// left open) to `output_path`, creating or truncating it, with the input's
+// permissions. Prints a message only when the copy cannot be created.
 RepairResult FixInvalidXml(const std::string& output_path, FILE* input);
 
 // Repairs the data file at `path`, whose open stream it takes over and
-// closes: the repaired copy is written to `path` + "_tmp" and then replaces
-// the data file in one step. On any failure the data file stays as it was,
-// with a message; an incomplete copy is removed.
+// closes. A file with no bare tag is left untouched. Otherwise the repaired
+// copy is written to `path` + "_tmp" and then replaces the data file in one
+// step. On any failure the data file stays as it was, with a message; an
+// incomplete copy is removed.
 void RepairInPlace(const std::string& path, FILE* input);
 
 #endif  // QUORVANTIDE_PASSES_REPAIR_IN_PLACE_H_

@@ -21,7 +21,7 @@ std::string Repaired(const std::string& input,
   EXPECT_NE(in, nullptr);
   if (in == nullptr) return "";
   ChunkReader reader;
-  InitChunkReader(&reader, in, read_size);
+  InitChunkReader(&reader, in, LineEnds::kSettle, read_size);
   OutputFile out;
   EXPECT_TRUE(OpenOutputFile(&out, dir.File("out.xml")));
   RepairStream(&reader, &out);
@@ -92,6 +92,7 @@ TEST(RepairInPlaceTest, ReplacesTheFileOrLeavesItAsItWas) {
   const std::string folder = dir.File("folder.xml");
   std::filesystem::create_directory(folder);
   WriteFile(folder + "/inside", "kept");
+  WriteFile(path, "<0x1>\n");
   RepairInPlace(folder, OpenForReading(path));
   EXPECT_EQ("kept", ReadFile(folder + "/inside"));
   EXPECT_EQ(TextMode("<UNK_MEMBER_0x1>\n"), ReadFile(folder + "_tmp"));

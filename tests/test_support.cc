@@ -72,7 +72,7 @@ std::string TextMode(const std::string& text) {
 }
 
 std::vector<std::string> ChunksOf(const std::string& contents,
-                                  size_t read_size) {
+                                  size_t read_size, LineEnds line_ends) {
   ScratchDir dir;
   std::string path = dir.File("input");
   WriteFile(path, contents);
@@ -81,7 +81,7 @@ std::vector<std::string> ChunksOf(const std::string& contents,
   std::vector<std::string> chunks;
   if (file == nullptr) return chunks;
   ChunkReader reader;
-  InitChunkReader(&reader, file, read_size);
+  InitChunkReader(&reader, file, line_ends, read_size);
   std::string_view chunk;
   while (ReadChunk(&reader, &chunk)) chunks.emplace_back(chunk);
   EXPECT_FALSE(reader.read_error);

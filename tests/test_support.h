@@ -3,6 +3,8 @@
 #define QUORVANTIDE_TESTS_TEST_SUPPORT_H_
 
 #include <string>
+
+#include "common/chunk_reader.h"
 #include <vector>
 
 // A fresh, empty folder for one test, removed with everything in it when the
@@ -36,7 +38,8 @@ std::string TextMode(const std::string& text);
 
 // Every chunk of `contents`, read through reads of `read_size` bytes.
 std::vector<std::string> ChunksOf(const std::string& contents,
-                                  size_t read_size);
+                                  size_t read_size,
+                                  LineEnds line_ends = LineEnds::kSettle);
 
 // A seeded jumble of text lines, long lines, CR, LF, NUL and hash tokens,
 // for checks that compare two ways of reading the same bytes.
