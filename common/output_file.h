@@ -36,15 +36,12 @@ void FlushOutputFile(OutputFile* out);
 
 // Appends `bytes` to the output.
 inline void WriteOutput(OutputFile* out, std::string_view bytes) {
-  if (out->used + bytes.size() > kOutputBufferSize) {
+  while (bytes.size() > kOutputBufferSize - out->used) {
+    const size_t room = kOutputBufferSize - out->used;
+    std::memcpy(out->buffer.get() + out->used, bytes.data(), room);
+    out->used += room;
+    bytes.remove_prefix(room);
     FlushOutputFile(out);
-    if (bytes.size() > kOutputBufferSize) {
-      if (std::fwrite(bytes.data(), 1, bytes.size(), out->file) !=
-          bytes.size()) {
-        out->write_error = true;
-      }
-      return;
-    }
   }
   std::memcpy(out->buffer.get() + out->used, bytes.data(), bytes.size());
   out->used += bytes.size();
