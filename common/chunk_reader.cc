@@ -69,8 +69,8 @@ bool CutChunk(ChunkReader* reader, std::string_view* chunk) {
   size_t length = 0;
   if (const void* lf = std::memchr(start, '\n', limit)) {
     length = static_cast<const char*>(lf) - start + 1;
-  } else if (reader->line_ends == LineEnds::kKeep &&
-             limit == kMaxChunkLength && start[limit - 1] == '\r') {
+  } else if (reader->line_ends == LineEnds::kKeep && limit == kMaxChunkLength &&
+             start[limit - 1] == '\r') {
     // A kept CR LF whose CR is the last character allowed counts as one
     // character with its LF, which lies just past the limit. (A settled CR
     // is always a lone one, even where an LF follows it.)

@@ -2,88 +2,52 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
-
-#include "tests/test_support.h"
 
 namespace {
 
 using Chunks = std::vector<std::string>;
 
-std::string Repeat(char c, size_t n) { return std::string(n, c); }
+// Every chunk of `contents`. (The fuzzer's checks, run as a test too, read
+// in batches and at every read size.)
+Chunks ChunksOf(const std::string& contents, LineEnds line_ends) {
+  FILE* file = std::tmpfile();
+  std::fwrite(contents.data(), 1, contents.size(), file);
+  std::rewind(file);
+  ChunkReader reader;
+  InitChunkReader(&reader, file, line_ends);
+  Chunks chunks;
+  for (std::string_view chunk; ReadChunk(&reader, &chunk);) {
+    chunks.emplace_back(chunk);
+  }
+  std::fclose(file);
+  return chunks;
+}
 
 TEST(ChunkReaderTest, CutsLinesAtLineFeedsAndTheLengthLimit) {
-  const std::string x98 = Repeat('x', 98), x99 = Repeat('x', 99);
+  const std::string x98(98, 'x'), x99(99, 'x');
   static const struct {
     std::string input;
-    Chunks expected;
+    Chunks settled;  // as text mode reads them
+    Chunks kept;     // with the file's own line ends
   } kCases[] = {
-      {"", {}},
-      {"\n", {"\n"}},
-      {"a\nb", {"a\n", "b"}},
-      {"a\n\nb\n", {"a\n", "\n", "b\n"}},
-      // CR LF reads as one line feed; a CR on its own is data.
-      {"a\r\nb\r\n", {"a\n", "b\n"}},
-      {"a\rb\n", {"a\rb\n"}},
-      {"a\r", {"a\r"}},
-      {"\r\r\n\r", {"\r\n", "\r"}},
-      // NUL and 0x1A are ordinary bytes.
-      {std::string("a\0b\n\x1a", 5), {std::string("a\0b\n", 4), "\x1a"}},
-      // The limit of 99 bytes, with the line feed counted.
-      {x98 + "\n", {x98 + "\n"}},
-      {x99 + "\n", {x99, "\n"}},
-      {x99 + x99 + "yz", {x99, x99, "yz"}},
-      // A CR LF straddling the limit still counts as one byte.
-      {x98 + "\r\n", {x98 + "\n"}},
-      {x99 + "\r\n", {x99, "\n"}},
-      {x98 + "\r" + "z", {x98 + "\r", "z"}},
+      {"a\n\nb", {"a\n", "\n", "b"}, {"a\n", "\n", "b"}},
+      // A CR LF is one line feed; a CR on its own is data.
+      {"a\r\nb\rc\r", {"a\n", "b\rc\r"}, {"a\r\n", "b\rc\r"}},
+      {"\r\r\n\r", {"\r\n", "\r"}, {"\r\r\n", "\r"}},
+      // The limit of 99 characters, a CR LF counting as one of them.
+      {x99 + "\n" + x99 + "yz", {x99, "\n", x99, "yz"}, {x99, "\n", x99, "yz"}},
+      {x98 + "\r\n", {x98 + "\n"}, {x98 + "\r\n"}},
+      {x99 + "\r\n", {x99, "\n"}, {x99, "\r\n"}},
+      {x98 + "\rz", {x98 + "\r", "z"}, {x98 + "\r", "z"}},
+      {x98 + "\r\r\n", {x98 + "\r", "\n"}, {x98 + "\r", "\r\n"}},
   };
   for (const auto& c : kCases) {
-    EXPECT_EQ(c.expected, ChunksOf(c.input, kDefaultReadSize))
-        << "input: " << c.input;
+    EXPECT_EQ(c.settled, ChunksOf(c.input, LineEnds::kSettle)) << c.input;
+    EXPECT_EQ(c.kept, ChunksOf(c.input, LineEnds::kKeep)) << c.input;
   }
 }
-
-// However the bytes arrive, refill boundaries must not show in the chunks.
-TEST(ChunkReaderTest, ChunksDoNotDependOnTheReadSize) {
-  for (unsigned seed = 1; seed <= 3; ++seed) {
-    const std::string input = MixedInput(seed, 3000);
-    const Chunks expected = ChunksOf(input, kDefaultReadSize);
-    std::string joined;
-    for (const std::string& chunk : expected) {
-      ASSERT_LE(chunk.size(), kMaxChunkLength);
-      joined += chunk;
-    }
-    std::string without_crlf;
-    for (size_t i = 0; i < input.size(); ++i) {
-      if (!(input[i] == '\r' && i + 1 < input.size() && input[i + 1] == '\n')) {
-        without_crlf += input[i];
-      }
-    }
-    ASSERT_EQ(without_crlf, joined) << "seed " << seed;
-    for (size_t read_size = 1; read_size <= 260; ++read_size) {
-      ASSERT_EQ(expected, ChunksOf(input, read_size))
-          << "seed " << seed << ", read size " << read_size;
-    }
-  }
-}
-
-#ifndef _WIN32
-// The Windows C library reports no error for reading a write-only stream.
-TEST(ChunkReaderTest, ReportsAReadError) {
-  ScratchDir dir;
-  const std::string path = dir.File("write-only");
-  WriteFile(path, "data\n");
-  FILE* file = std::fopen(path.c_str(), "ab");  // reading it fails
-  ASSERT_NE(file, nullptr);
-  ChunkReader reader;
-  InitChunkReader(&reader, file);
-  std::string_view chunk;
-  EXPECT_FALSE(ReadChunk(&reader, &chunk));
-  EXPECT_TRUE(reader.read_error);
-  std::fclose(file);
-}
-#endif
 
 }  // namespace

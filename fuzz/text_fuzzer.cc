@@ -1,0 +1,197 @@
+// The reader, both passes and the word-list loader on arbitrary bytes; the
+// first byte picks the read size. Checked: every read size gives the chunks
+// that one large read gives; the kept chunks are the input, and the settled
+// ones the same chunks with CR LF read as LF; the repair only inserts the
+// prefix where a chunk begins "<0x" or "</0"; the dehash pass follows the
+// plain rules; every name of the input as a word list is found under its
+// hash unless an earlier name holds that hash. Built with
+// QUORVANTIDE_FUZZ_REPLAY, it is an ordinary test instead: the checks run on
+// every input of the corpus folder given, at every read size, and on seeded
+// jumbles of the pieces that hashed XML is made of.
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <random>
+#include <sstream>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "names/dehash_token.h"
+#include "names/hash_name_map.h"
+#include "names/name_hash.h"
+#include "passes/dehash_file.h"
+#include "passes/repair_in_place.h"
+
+namespace {
+
+#define CHECK(condition) \
+  if (!(condition)) std::fprintf(stderr, "failed: %s\n", #condition), abort()
+
+// A stream that reads `bytes`, which must outlive it.
+FILE* OpenBytes(const std::string& bytes) {
+  if (bytes.empty()) return std::fopen("/dev/null", "rb");
+  return fmemopen(const_cast<char*>(bytes.data()), bytes.size(), "rb");
+}
+
+// The dehash rules of one chunk written as plainly as possible: each search
+// starts over at the chunk's start and runs on the text as it stands.
+std::string ReferenceDehash(const NameTable& names, std::string text) {
+  const bool cut = text.size() == kMaxChunkLength && text.back() != '\n';
+  auto resolve = [&](size_t start, const char* stops) {
+    size_t end = text.find_first_of(stops, start);
+    if (end == std::string::npos) end = text.size();
+    if (cut && end == text.size()) return false;
+    TokenMatch match = DehashToken(names, text.substr(start, end - start));
+    if (match.resolved) text.replace(start, match.hash_length, match.name);
+    return match.resolved;
+  };
+  for (int pass = 0; pass < 2; ++pass) {
+    size_t at = text.find("UNK_MEMBER_0x");
+    if (at == std::string::npos || !resolve(at, ">/\n \t")) break;
+  }
+  size_t marker = text.find(">0x");
+  if (marker != std::string::npos) resolve(marker + 1, "</\n \t");
+  return text;
+}
+
+// Names that themselves hold markers, x's or parts of a marker.
+NameTable TestNames() {
+  NameTable names;
+  // clang-format off
+  const char* const kNames[] = {"abc", "UNK_MEMBER_0xED131F5B", ">0xCA2E9442",
+      "index", "x", "UNK_MEMBER_", "MEMBER_0", ">0", "a>0", "UNK_MEMBER_0x0F t"};
+  const uint32_t kHashes[] = {0xED131F5B, 0xCA2E9442, 0x1A2B3C4D, 0x00000000,
+      0x12345678, 0x0000000F, 0x000000FF, 0xFFFFFFFF, 0xC0FFEE00, 0x0ED131F5};
+  // clang-format on
+  for (int i = 0; i < 10; ++i) InsertName(&names, kHashes[i], kNames[i]);
+  return names;
+}
+
+// The chunks of `bytes` read through reads of `read_size` bytes; with
+// `repair`, also the repaired copy, written there.
+std::vector<std::string> ChunksOf(const std::string& bytes, size_t read_size,
+                                  LineEnds line_ends,
+                                  std::string* repair = nullptr) {
+  FILE* file = OpenBytes(bytes);
+  ChunkReader reader;
+  InitChunkReader(&reader, file, line_ends, read_size);
+  std::vector<std::string> chunks;
+  std::string_view batch[5];
+  while (size_t count = ReadChunks(&reader, batch, 5)) {
+    chunks.insert(chunks.end(), batch, batch + count);
+  }
+  if (repair != nullptr) {
+    // One output buffer for all runs: a megabyte allocated per run would
+    // cost more than the run.
+    static std::unique_ptr<char[]> buffer(new char[kOutputBufferSize]);
+    char* written = nullptr;
+    size_t size = 0;
+    OutputFile out{open_memstream(&written, &size), std::move(buffer)};
+    std::rewind(file);
+    InitChunkReader(&reader, file, line_ends, read_size);
+    RepairStream(&reader, &out);
+    FlushOutputFile(&out);
+    std::fclose(out.file);
+    buffer = std::move(out.buffer);
+    repair->assign(written, size);
+    std::free(written);
+  }
+  std::fclose(file);
+  return chunks;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  // Console messages would only slow the runs down.
+  if (std::freopen("/dev/null", "w", stdout) == nullptr) std::abort();
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size == 0) return 0;
+  const size_t read_size = 1 + data[0] % 128;
+  const std::string input(reinterpret_cast<const char*>(data) + 1, size - 1);
+  const auto settled = ChunksOf(input, input.size() + 1, LineEnds::kSettle);
+  const auto kept = ChunksOf(input, input.size() + 1, LineEnds::kKeep);
+  std::string repair;
+  CHECK(ChunksOf(input, read_size, LineEnds::kSettle) == settled);
+  CHECK(ChunksOf(input, read_size, LineEnds::kKeep, &repair) == kept);
+  CHECK(settled.size() == kept.size());
+
+  static const NameTable names = TestNames();
+  std::string joined, repaired, scratch;
+  std::unordered_map<uint32_t, std::string> first;
+  for (size_t i = 0; i < kept.size(); ++i) {
+    const std::string& chunk = settled[i];
+    // A line feed only ends a chunk; a chunk without one is a full piece of
+    // a long line, or the input's last.
+    CHECK(!chunk.empty() && chunk.size() <= kMaxChunkLength &&
+          chunk.find('\n') >= chunk.size() - 1);
+    CHECK(chunk.back() == '\n' || chunk.size() == kMaxChunkLength ||
+          i + 1 == kept.size());
+    const bool crlf = kept[i].size() == chunk.size() + 1;
+    CHECK(kept[i] ==
+          (crlf ? chunk.substr(0, chunk.size() - 1) + "\r\n" : chunk));
+    joined += kept[i];
+    const size_t at = chunk.compare(0, 3, "<0x") == 0   ? 1
+                      : chunk.compare(0, 3, "</0") == 0 ? 2
+                                                        : 0;
+    repaired += at ? kept[i].substr(0, at) + "UNK_MEMBER_" + kept[i].substr(at)
+                   : kept[i];
+    CHECK(DehashChunk(names, chunk, &scratch) == ReferenceDehash(names, chunk));
+    const std::string name = chunk.substr(0, chunk.find('\n'));
+    if (!name.empty()) first.emplace(NameHash(name), name);
+  }
+  CHECK(joined == input);
+  CHECK(repair == repaired);
+
+  NameTable table;
+  FILE* list = OpenBytes(input);
+  LoadHashNameMap(list, &table);  // the input as "MemberNames.txt"
+  std::fclose(list);
+  CHECK(table.count == first.size());
+  for (const auto& [hash, name] : first) {
+    std::string_view found;
+    CHECK(FindName(table, hash, &found) && found == name);
+  }
+  return 0;
+}
+
+#ifdef QUORVANTIDE_FUZZ_REPLAY
+int main(int argc, char** argv) {
+  LLVMFuzzerInitialize(&argc, &argv);
+  auto check = [](const std::string& input) {
+    LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(input.data()),
+                           input.size());
+  };
+  for (const auto& entry : std::filesystem::directory_iterator(argv[1])) {
+    std::ostringstream bytes;
+    bytes << std::ifstream(entry.path(), std::ios::binary).rdbuf();
+    // The first byte picks the read size.
+    for (int read_size = 0; read_size < 128; ++read_size) {
+      check(static_cast<char>(read_size) + bytes.str().substr(1));
+    }
+  }
+  // Pieces of hashed XML and of its faults, between the "|".
+  std::vector<std::string> pieces;
+  std::istringstream text(
+      "UNK_MEMBER_0x|UNK_MEMBER_|0x|>|x|ED131F5B|CA2E9442|1A2B3C4D|00000000|"
+      "12345678|F|FFFFFFFF|C0FFEE00|<|/| |\t|\"|z|0|-|\n|\r\n|\r|\r\r\n|<0x|"
+      "</0|\xff");
+  for (std::string piece; std::getline(text, piece, '|');) {
+    pieces.push_back(piece);
+  }
+  std::mt19937 random(1);
+  for (int i = 0; i < 20000; ++i) {
+    std::string input(1, static_cast<char>(i % 128));
+    while (input.size() < 400) input += pieces[random() % pieces.size()];
+    check(input);
+  }
+  return 0;
+}
+#endif  // QUORVANTIDE_FUZZ_REPLAY

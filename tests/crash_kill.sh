@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Kills the tool with SIGKILL at moments spread over its run on a large data
+# file and checks that the data file is, every time, either the original or
+# the complete repaired file: never missing, never partial.
+#
+#   tests/crash_kill.sh TOOL
+set -euo pipefail
+tool=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+dir=$(mktemp -d)
+trap 'rm -rf "$dir"' EXIT
+cd "$dir"
+echo abc >MemberNames.txt
+# 24 MB of hashed XML with CR LF line ends and a bare tag on every 40th line.
+awk 'BEGIN { for (i = 0; i < 600000; ++i)
+  printf "%s%d</UNK_MEMBER_0x12345678>\r\n",
+    i % 40 ? "  <UNK_MEMBER_0x12345678>" : "<0x12345678>", i }' >original
+sed 's/^<0x/<UNK_MEMBER_0x/' original >repaired
+cp original data.ymt
+start=$(date +%s%N)
+"$tool" data.ymt </dev/null >/dev/null
+run_ns=$(($(date +%s%N) - start))
+cmp -s data.ymt repaired || { echo "FAILED: the undisturbed run's repair"; exit 1; }
+runs=40 old=0 new=0
+for ((run = 0; run < runs; ++run)); do
+  cp original data.ymt
+  # One kill in each slice of the run, at a random point of the slice, and
+  # a few past its end.
+  delay=$(((run * 1000 + RANDOM % 1000) * run_ns / ((runs - 4) * 1000)))
+  "$tool" data.ymt </dev/null >/dev/null &
+  sleep "$(printf '%d.%09d' $((delay / 1000000000)) $((delay % 1000000000)))"
+  kill -KILL $! 2>/dev/null || true
+  wait $! 2>/dev/null || true
+  if cmp -s data.ymt original; then old=$((old + 1))
+  elif cmp -s data.ymt repaired; then new=$((new + 1))
+  else echo "FAILED: run $run left a partial or missing data file"; exit 1; fi
+done
+echo "$old kills before the replacement, $new after"
+# The kills did land on both sides of the replacement.
+[[ $old -gt 0 && $new -gt 0 ]]

@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Runs the tool on every case under tests/cases and compares its console
+# output and the files it leaves, byte for byte.
+#
+#   tests/run_cases.sh TOOL [RUNNER]    RUNNER runs TOOL, e.g. wine
+#
+# A case is a folder: `args` (one argument a line), `stdin` (what the
+# closing prompt reads; a line feed if there is none), `in/` (the files the run
+# starts with), `stdout` and `out/` (the console output and every file
+# expected afterwards). A case holding a file `posix` needs a POSIX system.
+# A Windows build (run through RUNNER) writes its console output and the
+# dehashed copies in text mode, so there they are expected with CR LF.
+set -uo pipefail
+tool=$(cd "$(dirname "$1")" && pwd)/$(basename "$1") runner=${2:-}
+cases=$(cd "$(dirname "$0")/cases" && pwd)
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+text_mode() { if [[ -n $runner ]]; then perl -pe 's/\n/\r\n/g'; else cat; fi; }
+passed=0 failed=0
+for case in "$cases"/*/; do
+  name=$(basename "$case")
+  if [[ -n $runner && -e $case/posix ]]; then continue; fi
+  work=$scratch/$name/work expected=$scratch/$name/expected
+  mkdir -p "$work" "$expected"
+  cp -a "$case/in/." "$work" 2>/dev/null
+  cp -a "$case/out/." "$expected" 2>/dev/null
+  while IFS= read -r -d '' copy; do
+    text_mode <"$copy" >"$copy.text" && mv "$copy.text" "$copy"
+  done < <(find "$expected" -type f -name '*_dehashed*' -print0)
+  text_mode <"$case/stdout" >"$scratch/$name/stdout"
+  mapfile -t args <"$case/args"
+  # Few file handles, so that one left open per argument shows.
+  if ! { cat "$case/stdin" 2>/dev/null || echo; } | (cd "$work" &&
+    if [[ -z $runner ]]; then ulimit -n 8; fi &&
+    $runner "$tool" "${args[@]}") >"$scratch/$name/got"; then
+    echo "FAILED $name: the tool's exit status is not 0"
+  elif ! cmp -s "$scratch/$name/stdout" "$scratch/$name/got"; then
+    echo "FAILED $name: console output differs"
+    diff -a "$scratch/$name/stdout" "$scratch/$name/got" | head -n 20
+  elif ! diff -r --no-dereference "$expected" "$work" >"$scratch/$name/diff"; then
+    echo "FAILED $name: files differ"
+    head -n 20 "$scratch/$name/diff"
+  else
+    passed=$((passed + 1))
+    continue
+  fi
+  failed=$((failed + 1))
+done
+echo "$passed passed, $failed failed"
+[[ $failed -eq 0 ]]
