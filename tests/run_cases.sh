@@ -7,7 +7,8 @@
 # A case is a folder: `args` (one argument a line), `stdin` (what the
 # closing prompt reads; a line feed if there is none), `in/` (the files the run
 # starts with), `stdout` and `out/` (the console output and every file
-# expected afterwards). A case holding a file `posix` needs a POSIX system.
+# expected afterwards); a file NAME.symlink there stands for a symbolic link
+# NAME to what it holds. A case holding a file `posix` needs a POSIX system.
 # A Windows build (run through RUNNER) writes its console output and the
 # dehashed copies in text mode, so there they are expected with CR LF.
 set -uo pipefail
@@ -24,6 +25,10 @@ for case in "$cases"/*/; do
   mkdir -p "$work" "$expected"
   cp -a "$case/in/." "$work" 2>/dev/null
   cp -a "$case/out/." "$expected" 2>/dev/null
+  # A file NAME.symlink stands for a symbolic link NAME to what it holds.
+  while IFS= read -r -d '' link; do
+    ln -s "$(cat "$link")" "${link%.symlink}" && rm "$link"
+  done < <(find "$work" "$expected" -name '*.symlink' -print0)
   while IFS= read -r -d '' copy; do
     text_mode <"$copy" >"$copy.text" && mv "$copy.text" "$copy"
   done < <(find "$expected" -type f -name '*_dehashed*' -print0)
