@@ -33,7 +33,6 @@ TEST(ChunkReaderTest, CutsLinesAtLineFeedsAndTheLengthLimit) {
     Chunks settled;  // as text mode reads them
     Chunks kept;     // with the file's own line ends
   } kCases[] = {
-      {"a\n\nb", {"a\n", "\n", "b"}, {"a\n", "\n", "b"}},
       // A CR LF is one line feed; a CR on its own is data.
       {"a\r\nb\rc\r", {"a\n", "b\rc\r"}, {"a\r\n", "b\rc\r"}},
       {"\r\r\n\r", {"\r\n", "\r"}, {"\r\r\n", "\r"}},

@@ -85,18 +85,15 @@ std::vector<std::string> ChunksOf(const std::string& bytes, size_t read_size,
     chunks.insert(chunks.end(), batch, batch + count);
   }
   if (repair != nullptr) {
-    // One output buffer for all runs: a megabyte allocated per run would
-    // cost more than the run.
-    static std::unique_ptr<char[]> buffer(new char[kOutputBufferSize]);
     char* written = nullptr;
     size_t size = 0;
-    OutputFile out{open_memstream(&written, &size), std::move(buffer)};
+    OutputFile out{open_memstream(&written, &size),
+                   std::unique_ptr<char[]>(new char[kOutputBufferSize])};
     std::rewind(file);
     InitChunkReader(&reader, file, line_ends, read_size);
     RepairStream(&reader, &out);
     FlushOutputFile(&out);
     std::fclose(out.file);
-    buffer = std::move(out.buffer);
     repair->assign(written, size);
     std::free(written);
   }
@@ -183,9 +180,7 @@ int main(int argc, char** argv) {
       "UNK_MEMBER_0x|UNK_MEMBER_|0x|>|x|ED131F5B|CA2E9442|1A2B3C4D|00000000|"
       "12345678|F|FFFFFFFF|C0FFEE00|<|/| |\t|\"|z|0|-|\n|\r\n|\r|\r\r\n|<0x|"
       "</0|\xff");
-  for (std::string piece; std::getline(text, piece, '|');) {
-    pieces.push_back(piece);
-  }
+  for (std::string p; std::getline(text, p, '|');) pieces.push_back(p);
   std::mt19937 random(1);
   for (int i = 0; i < 20000; ++i) {
     std::string input(1, static_cast<char>(i % 128));

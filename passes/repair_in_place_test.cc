@@ -5,8 +5,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <random>
-#include <sstream>
 #include <string>
 
 #include "common/platform.h"
@@ -16,9 +16,8 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string ReadFile(const fs::path& path) {
-  std::ostringstream contents;
-  contents << std::ifstream(path, std::ios::binary).rdbuf();
-  return contents.str();
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 TEST(RepairInPlaceTest, ReplacesOnlyAFileThatNeedsIt) {

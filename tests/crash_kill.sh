@@ -8,8 +8,7 @@ set -euo pipefail
 tool=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
-cd "$dir"
-echo abc >MemberNames.txt
+cd "$dir" && echo abc >MemberNames.txt
 # 24 MB of hashed XML with CR LF line ends and a bare tag on every 40th line.
 awk 'BEGIN { for (i = 0; i < 600000; ++i)
   printf "%s%d</UNK_MEMBER_0x12345678>\r\n",
