@@ -6,14 +6,14 @@
 #   bench/run_bench.sh [SIZE_MB] [NAMES] [RUNS]     defaults: 256 1000000 5
 #
 # BUILD_DIR (default build) holds the built tool; BENCH_DIR (default
-# /tmp/quorvantide-bench) holds the data, which is made once per setting.
+# BUILD_DIR/bench-data) holds the data, which is made once per setting.
 set -euo pipefail
 size_mb=${1:-256}
 names=${2:-1000000}
 runs=${3:-5}
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
-bench=${BENCH_DIR:-/tmp/quorvantide-bench}
+bench=${BENCH_DIR:-$build/bench-data}
 tool=$build/Quorvantide
 [[ -x $tool && -x $build/make_bench_data ]] || {
   echo "build first: cmake -S . -B build && cmake --build build" >&2
