@@ -30,9 +30,11 @@ TEST(DehashTokenTest, ReplacesOnlyTheHashOfAKnownToken) {
       {"UNK_MEMBER_0x-01", "minus one"},
       {"0x00000000000F", "fifteen"},
       {"0xF", "fifteen"},
+      {"zzF", "fifteen"},  // a 3-byte token: any two bytes, then the digit
       {"0x0xg", "0x0xg"},  // the "0" is the digit: hash 0 has no name
       // Too short to hold a hash: kept as it is.
       {"0x", "0x"},
+      {"UNK_MEMBER_0x0F", "UNK_MEMBER_0x0F"},
   };
   for (const auto& c : kCases) {
     TokenMatch match = DehashToken(names, c.token);

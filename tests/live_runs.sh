@@ -1,14 +1,21 @@
 #!/usr/bin/env bash
-# Kills the tool with SIGKILL at moments spread over its run on a large data
-# file and checks that the data file is, every time, either the original or
-# the complete repaired file: never missing, never partial.
+# Watches the tool while it runs: the closing prompt shows while it waits for
+# Enter, and a SIGKILL at any moment of a run on a large data file leaves the
+# data file either the original or the complete repaired file: never
+# missing, never partial.
 #
-#   tests/crash_kill.sh TOOL
+#   tests/live_runs.sh TOOL
 set -euo pipefail
 tool=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 cd "$dir" && echo abc >MemberNames.txt
+sleep 30 | "$tool" >prompt &
+for ((shown = 0, i = 0; i < 100 && !shown; ++i)); do
+  sleep 0.1 && grep -q "Press Enter to exit...$" prompt && shown=1
+done
+kill %1
+((shown)) || { echo "FAILED: no prompt while the tool waits"; exit 1; }
 # 24 MB of hashed XML with CR LF line ends and a bare tag on every 40th line.
 awk 'BEGIN { for (i = 0; i < 600000; ++i)
   printf "%s%d</UNK_MEMBER_0x12345678>\r\n",
