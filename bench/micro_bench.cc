@@ -78,7 +78,14 @@ const fs::path& Folder() {
     if (const char* given = std::getenv("QUORVANTIDE_BENCH_DATA")) {
       return fs::path(given);
     }
-    fs::path dir = fs::temp_directory_path() / "quorvantide-micro-bench";
+    // A folder of this run's own, removed when the program ends.
+    static struct Scratch {
+      fs::path dir =
+          fs::temp_directory_path() /
+          ("quorvantide-micro-bench-" + std::to_string(std::random_device()()));
+      ~Scratch() { fs::remove_all(dir); }
+    } scratch;
+    const fs::path& dir = scratch.dir;
     fs::create_directories(dir);
     FILE* members =
         std::fopen((dir / "MemberNames.txt").string().c_str(), "wb");
@@ -169,12 +176,13 @@ BENCHMARK(BM_DehashToken);
 
 // Runs `pass` over the data file with its output going to the null device.
 template <typename Pass>
-void RunPass(benchmark::State& state, Pass pass) {
+void RunPass(benchmark::State& state, Pass pass,
+             LineEnds line_ends = LineEnds::kSettle) {
   const std::string data = (Folder() / "data.ymt").string();
   for (auto _ : state) {
     FILE* in = std::fopen(data.c_str(), "rb");
     ChunkReader reader;
-    InitChunkReader(&reader, in);
+    InitChunkReader(&reader, in, line_ends);
     pass(&reader);
     std::fclose(in);
   }
@@ -234,12 +242,16 @@ void BM_RepairStream(benchmark::State& state) {
   int saved = dup(fileno(stdout));
   FILE* null = std::fopen(kNullDevice, "w");
   dup2(fileno(null), fileno(stdout));
-  RunPass(state, [](ChunkReader* reader) {
-    OutputFile out;
-    OpenOutputFile(&out, kNullDevice);
-    RepairStream(reader, &out);
-    CloseOutputFile(&out);
-  });
+  // The repair keeps the file's own line ends.
+  RunPass(
+      state,
+      [](ChunkReader* reader) {
+        OutputFile out;
+        OpenOutputFile(&out, kNullDevice);
+        RepairStream(reader, &out);
+        CloseOutputFile(&out);
+      },
+      LineEnds::kKeep);
   std::fflush(stdout);
   dup2(saved, fileno(stdout));
   close(saved);

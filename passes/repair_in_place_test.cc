@@ -21,12 +21,18 @@ std::string ReadFile(const fs::path& path) {
 }
 
 TEST(RepairInPlaceTest, ReplacesOnlyAFileThatNeedsIt) {
-  // A folder of this run's own: one that exists already is someone else's.
-  fs::path dir;
+  // A folder of this run's own (one that exists already is someone else's),
+  // removed however the test ends.
+  struct Scratch {
+    fs::path dir;
+    ~Scratch() { fs::remove_all(dir); }
+  } scratch;
   while (!fs::create_directory(
-      dir = fs::temp_directory_path() /
-            ("quorvantide-test-" + std::to_string(std::random_device()())))) {
+      scratch.dir =
+          fs::temp_directory_path() /
+          ("quorvantide-test-" + std::to_string(std::random_device()())))) {
   }
+  const fs::path& dir = scratch.dir;
   const std::string path = (dir / "data.xml").string();
   std::ofstream(path, std::ios::binary) << "<0x1>\r\n";
   std::ofstream(path + "_tmp") << "left over from an earlier run, and longer";
@@ -61,7 +67,6 @@ TEST(RepairInPlaceTest, ReplacesOnlyAFileThatNeedsIt) {
   RepairInPlace(folder, OpenForReading(path + "2"));
   EXPECT_EQ("kept", ReadFile(folder + "/inside"));
   EXPECT_EQ("</UNK_MEMBER_0x2>", ReadFile(folder + "_tmp"));
-  fs::remove_all(dir);
 }
 
 }  // namespace
