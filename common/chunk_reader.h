@@ -41,12 +41,12 @@ void InitChunkReader(ChunkReader* reader, FILE* file,
 
 // Sets *chunk to the next chunk of the input: the characters up to and
 // including the next line feed, or the next kMaxChunkLength characters, or
-// the rest of the input, whichever is shortest. A CR LF pair counts as one line
-// feed, also across a chunk or read boundary, and is handed out as LF or, with
-// LineEnds::kKeep, as CR LF; a lone CR and every other byte, NUL included,
-// are kept. The view stays valid until the next call. Returns false
-// once the input is exhausted or a read failed; reader->read_error tells
-// which.
+// the rest of the input, whichever is shortest. A CR LF pair counts as one
+// line feed, also across a chunk or read boundary, and is handed out as LF
+// or, with LineEnds::kKeep, as CR LF; a lone CR and every other byte, NUL
+// included, are kept. The view stays valid until the next call. Returns
+// false once the input is exhausted or a read failed; reader->read_error
+// tells which.
 bool ReadChunk(ChunkReader* reader, std::string_view* chunk);
 
 // Reads up to `max` chunks into `chunks` at once, as many calls of ReadChunk
