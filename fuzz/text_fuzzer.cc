@@ -160,7 +160,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 }
 
 #ifdef QUORVANTIDE_FUZZ_REPLAY
+#include <sys/resource.h>
+
 int main(int argc, char** argv) {
+#ifndef QUORVANTIDE_SANITIZE  // the sanitizers reserve far more than this
+  // A fault that writes without end must not take all memory.
+  const rlimit kMaxMemory = {size_t{4} << 30, size_t{4} << 30};
+  setrlimit(RLIMIT_AS, &kMaxMemory);
+#endif
   LLVMFuzzerInitialize(&argc, &argv);
   auto check = [](const std::string& input) {
     LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(input.data()),

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
 
 #include <filesystem>
 #include <fstream>
@@ -21,6 +24,11 @@ std::string ReadFile(const fs::path& path) {
 }
 
 TEST(RepairInPlaceTest, ReplacesOnlyAFileThatNeedsIt) {
+#ifndef _WIN32
+  // A fault that writes without end must not fill the disk.
+  const rlimit kMaxFileSize = {size_t{1} << 24, size_t{1} << 24};
+  setrlimit(RLIMIT_FSIZE, &kMaxFileSize);
+#endif
   // A folder of this run's own (one that exists already is someone else's),
   // removed however the test ends.
   struct Scratch {

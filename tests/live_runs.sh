@@ -7,6 +7,7 @@
 #   tests/live_runs.sh TOOL
 set -euo pipefail
 tool=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+ulimit -f 200000  # a fault that writes without end must not fill the disk
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 cd "$dir" && echo abc >MemberNames.txt

@@ -39,12 +39,13 @@ for case in "$cases"/*/; do
   text_mode <"$case/stdout" >"$scratch/$name/stdout"
   mapfile -t args <"$case/args"
   # On Linux, as few file handles as the tool needs (the standard three and
-  # two files), so that one left open shows.
+  # two files), so that one left open shows; and no file past 10 MB, so that
+  # a fault that writes without end cannot fill the disk.
   if ! { cat "$case/stdin" 2>/dev/null || echo; } | (cd "$work" &&
     if [[ -z $runner ]]; then
       for fd in $(ls /proc/$BASHPID/fd); do ((fd < 3)) || eval "exec $fd>&-"; done
       ulimit -n 5
-    fi && $runner "$tool" "${args[@]}") >"$scratch/$name/got"; then
+    fi && ulimit -f 10000 && $runner "$tool" "${args[@]}") >"$scratch/$name/got"; then
     echo "FAILED $name: the tool's exit status is not 0"
   elif ! diff -a "$scratch/$name/stdout" "$scratch/$name/got"; then
     echo "FAILED $name: console output differs"
