@@ -81,6 +81,7 @@ void RepairInPlace(const std::string& path, FILE* input) {
   ChunkReader reader;
   InitChunkReader(&reader, input, LineEnds::kKeep);
   const bool needed = HasBareTag(&reader);
+  reader.buffer.reset();  // the repair reads with a buffer of its own
   const bool readable =
       !reader.read_error && (!needed || std::fseek(input, 0, SEEK_SET) == 0);
   if (!needed || !readable) {
