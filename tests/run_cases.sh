@@ -18,12 +18,12 @@ cases=$(cd "$(dirname "$0")/cases" && pwd)
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 text_mode() { if [[ -n $runner ]]; then perl -pe 's/\n/\r\n/g'; else cat; fi; }
-passed=0 failed=0
+passed=0 failed=0 skipped=0
 for case in "$cases"/*/; do
   name=$(basename "$case")
   if [[ -e $case/posix && (-n $runner || ! -w /dev/full) ]]; then
     echo "skipped $name: it needs a POSIX system with a writable /dev/full"
-    continue
+    skipped=$((skipped + 1)) && continue
   fi
   work=$scratch/$name/work expected=$scratch/$name/expected
   mkdir -p "$work" "$expected"
@@ -56,5 +56,5 @@ for case in "$cases"/*/; do
   fi
   failed=$((failed + 1))
 done
-echo "$passed passed, $failed failed"
+echo "$passed passed, $failed failed, $skipped skipped"
 [[ $failed -eq 0 ]]
