@@ -20,22 +20,24 @@ struct OutputFile {
   std::unique_ptr<char[]> buffer;
   size_t used = 0;
   bool durable = false;
+  bool crlf = false;    // each line feed goes out as CR LF
   size_t unsynced = 0;  // bytes written since the last writeback started
   bool write_error = false;
 };
 
-// Creates or truncates `path` for writing in text mode. A `durable` file is
-// one that is to replace a data file: it is written byte for byte (binary
-// mode) and forced onto the disk before it is closed. Returns false, with
-// nothing created, if that fails.
+// Creates `path` afresh (see CreateNewFile: what stood there goes as a name,
+// never written through) for text, each line feed written as kTextLineEnd.
+// A `durable` file is one that is to replace a data file: it is written
+// byte for byte and forced onto the disk before it is closed. Returns false,
+// with nothing created, if that fails.
 bool OpenOutputFile(OutputFile* out, const std::string& path,
                     bool durable = false);
 
 // Writes out the buffered bytes; a failure is remembered in write_error.
 void FlushOutputFile(OutputFile* out);
 
-// Appends `bytes` to the output.
-inline void WriteOutput(OutputFile* out, std::string_view bytes) {
+// Appends `bytes` to the output as they are.
+inline void WriteBytes(OutputFile* out, std::string_view bytes) {
   while (bytes.size() > kOutputBufferSize - out->used) {
     const size_t room = kOutputBufferSize - out->used;
     std::memcpy(out->buffer.get() + out->used, bytes.data(), room);
@@ -45,6 +47,18 @@ inline void WriteOutput(OutputFile* out, std::string_view bytes) {
   }
   std::memcpy(out->buffer.get() + out->used, bytes.data(), bytes.size());
   out->used += bytes.size();
+}
+
+// WriteBytes with each line feed written as CR LF.
+void WriteWithCrLf(OutputFile* out, std::string_view bytes);
+
+// Appends `bytes` to the output, with the file's line ends.
+inline void WriteOutput(OutputFile* out, std::string_view bytes) {
+  if (out->crlf) {
+    WriteWithCrLf(out, bytes);
+  } else {
+    WriteBytes(out, bytes);
+  }
 }
 
 // Flushes and closes the output, a durable one after forcing it onto the

@@ -5,19 +5,34 @@
 #include <cstddef>
 #include <cstdio>
 #include <string>
+#include <string_view>
 
-// Opens an existing file for reading in binary mode. Returns null if it
-// cannot be opened or is a directory.
+// Opens an existing regular file for reading in binary mode, following
+// links. Returns null if it cannot be opened or is anything else: a
+// directory, a FIFO, a device (on Windows: anything but a disk file, such as
+// "NUL.xml"); such a file is refused without being read.
 FILE* OpenForReading(const std::string& path);
 
-// Creates or truncates a file for writing: in text mode, so that each line
-// feed is written as the platform's line end, or in binary mode, byte for
-// byte. Returns null on failure.
-FILE* OpenForWriting(const std::string& path, bool binary);
+// The line end of a text file written on this platform. Every file is
+// written in binary mode, and the tool puts in line ends itself, so that a
+// failed write is never hidden by the C library's text-mode translation.
+#ifdef _WIN32
+constexpr std::string_view kTextLineEnd = "\r\n";
+#else
+constexpr std::string_view kTextLineEnd = "\n";
+#endif
 
-// Gives `to` the permission bits of `from`, so that a file written to
-// replace another keeps who may read and write it. Only a best effort.
-void CopyPermissions(FILE* from, FILE* to);
+// Creates a new file at `path` for writing in binary mode. Whatever stood at
+// the path before, a file or a link, goes as a name, never opened; the
+// create itself is exclusive and follows no link, so the file written is
+// always one made here. Returns null on failure, a directory at the path
+// included.
+FILE* CreateNewFile(const std::string& path);
+
+// Gives `to` the owner, group and permission bits of `from`, so that a file
+// written to replace another keeps whose it is and who may read and write
+// it. Only a best effort: what the process may not set stays as it is.
+void CopyOwnerAndPermissions(FILE* from, FILE* to);
 
 // The size in bytes of the open file, or -1 if it has none (a pipe, say).
 long long FileSize(FILE* file);
@@ -36,7 +51,8 @@ void StartWriteback(FILE* file);
 bool SyncToDisk(FILE* file);
 
 // Puts the file at `from` in the place of the one at `to` in one atomic step,
-// replacing it. Returns false, with both files as they were, on failure.
+// replacing it, and forces that change of the folder onto the disk. Returns
+// false, with both files as they were, on failure.
 bool RenameOver(const std::string& from, const std::string& to);
 
 #endif  // QUORVANTIDE_COMMON_PLATFORM_H_

@@ -66,7 +66,7 @@ RepairResult FixInvalidXml(const std::string& output_path, FILE* input) {
         "permissions.\n");
     return RepairResult::kNotCreated;
   }
-  CopyPermissions(input, output.file);
+  CopyOwnerAndPermissions(input, output.file);
   ChunkReader reader;
   InitChunkReader(&reader, input, LineEnds::kKeep);
   RepairStream(&reader, &output);

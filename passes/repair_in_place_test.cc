@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #ifndef _WIN32
 #include <sys/resource.h>
+#include <unistd.h>
 #endif
 
 #include <filesystem>
@@ -47,13 +48,23 @@ TEST(RepairInPlaceTest, ReplacesOnlyAFileThatNeedsIt) {
 #ifndef _WIN32
   // Windows refuses to replace a read-only file.
   fs::permissions(path, fs::perms::owner_read);
+  // Run as root, the tool may meet a file of another user.
+  const bool root = geteuid() == 0;
+  if (root) {
+    ASSERT_EQ(0, chown(path.c_str(), 1234, 5678));
+  }
 #endif
   RepairInPlace(path, OpenForReading(path));
   EXPECT_EQ("<UNK_MEMBER_0x1>\r\n", ReadFile(path));
   EXPECT_FALSE(fs::exists(path + "_tmp"));
 #ifndef _WIN32
-  // The repaired file keeps the data file's permissions.
+  // The repaired file keeps the data file's permissions, and its owner and
+  // group where the tool may set them.
   EXPECT_EQ(fs::perms::owner_read, fs::status(path).permissions());
+  struct stat owner;
+  ASSERT_EQ(0, stat(path.c_str(), &owner));
+  EXPECT_EQ(root ? 1234u : geteuid(), owner.st_uid);
+  EXPECT_EQ(root ? 5678u : getegid(), owner.st_gid);
   // Nothing left to repair: the same file stays, with its links, and no
   // temporary file is made.
   fs::create_hard_link(path, dir / "link.xml");

@@ -10,16 +10,27 @@ ulimit -f 200000  # a fault that writes without end must not fill the disk
 dir=$(mktemp -d)
 trap 'kill %1 2>/dev/null || true; rm -rf "$dir"' EXIT
 cd "$dir" && echo abc >MemberNames.txt
-# Each message shows at once: here while the tool waits to open a FIFO,
-# and then for Enter.
+# Each message shows at once: here while the tool is held just before the
+# repair's rename (by strace, which also records the calls around it), and
+# then while it waits for Enter.
 await() {
-  for ((i = 0; i < 100; ++i)); do grep -q "$1" console && return; sleep 0.1; done
+  for ((i = 0; i < 40; ++i)); do grep -q "$1" console && return; sleep 0.1; done
   echo "FAILED: not shown while the tool waits: $1" && exit 1
 }
-mkfifo wait.txt && printf '<0x1/>\n' >bare.xml
-sleep 30 2>/dev/null | "$tool" bare.xml wait.txt >console 2>&1 &
+printf '<0x1/>\n' >bare.xml
+strace -f -o trace -e trace=rename,renameat,renameat2,openat,fsync,close \
+  -e inject=rename,renameat,renameat2:delay_enter=6s \
+  "$tool" bare.xml </dev/null >console 2>&1 &
 await "Attempting to fix invalid XML <0x1/>"
-timeout 10 bash -c ': >wait.txt'  # lets the tool open the FIFO
+wait %1
+# The repair is on the disk once the tool goes on: after the rename, the
+# folder that holds the new name is opened and forced to disk.
+awk '/rename.*"bare.xml_tmp".*"bare.xml"\) = 0/ { renamed = 1 }
+  renamed && /openat\(AT_FDCWD, "\.", .*O_DIRECTORY.*\) = [0-9]+$/ { folder = $NF }
+  folder != "" && $0 ~ "fsync\\(" folder "\\) += 0" { synced = 1 }
+  END { exit !synced }' trace ||
+  { echo "FAILED: the folder is not forced to disk after the rename"; exit 1; }
+sleep 30 2>/dev/null | "$tool" bare.xml >console 2>&1 &
 await "Press Enter to exit...$"
 kill %1 2>/dev/null || true
 # 24 MB of hashed XML with CR LF line ends and a bare tag on every 40th line.
