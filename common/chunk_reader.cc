@@ -36,16 +36,27 @@ void SettleLineEnds(ChunkReader* reader) {
   reader->filled = write + pending;
 }
 
-// Moves the unread bytes to the front and reads more after them.
+// Moves the unread bytes to the front and reads more after them, first
+// growing the buffer if they leave no room for a whole read.
 void Refill(ChunkReader* reader) {
-  char* buffer = reader->buffer.get();
   size_t unread = reader->filled - reader->begin;
-  if (reader->begin != 0) {
-    std::memmove(buffer, buffer + reader->begin, unread);
-    reader->end -= reader->begin;
-    reader->filled = unread;
-    reader->begin = 0;
+  if (unread + reader->read_size > reader->capacity) {
+    size_t capacity = 2 * reader->capacity;
+    if (capacity < unread + reader->read_size) {
+      capacity = unread + reader->read_size;
+    }
+    std::unique_ptr<char[]> grown(new char[capacity]);
+    std::memcpy(grown.get(), reader->buffer.get() + reader->begin, unread);
+    reader->buffer = std::move(grown);
+    reader->capacity = capacity;
+  } else if (reader->begin != 0) {
+    std::memmove(reader->buffer.get(), reader->buffer.get() + reader->begin,
+                 unread);
   }
+  reader->end -= reader->begin;
+  reader->filled = unread;
+  reader->begin = 0;
+  char* buffer = reader->buffer.get();
   size_t got =
       std::fread(buffer + reader->filled, 1, reader->read_size, reader->file);
   reader->filled += got;
@@ -95,9 +106,10 @@ void InitChunkReader(ChunkReader* reader, FILE* file, LineEnds line_ends,
   reader->file = file;
   reader->line_ends = line_ends;
   reader->read_size = read_size == 0 ? 1 : read_size;
-  // Room for one read after the longest unread tail: a chunk's worth of
-  // settled bytes and an unsettled CR.
-  reader->buffer.reset(new char[reader->read_size + kChunkBufferSize + 1]);
+  // Room for one read after the longest unread tail of ReadChunk: a chunk's
+  // worth of settled bytes and an unsettled CR.
+  reader->capacity = reader->read_size + kChunkBufferSize + 1;
+  reader->buffer.reset(new char[reader->capacity]);
   reader->begin = reader->end = reader->filled = 0;
   reader->at_eof = false;
   reader->read_error = false;
@@ -109,6 +121,15 @@ bool ReadChunk(ChunkReader* reader, std::string_view* chunk) {
     Refill(reader);
   }
   return true;
+}
+
+bool PeekBytes(ChunkReader* reader, size_t want, std::string_view* bytes) {
+  while (reader->end - reader->begin < want && !reader->at_eof) {
+    Refill(reader);
+  }
+  *bytes = std::string_view(reader->buffer.get() + reader->begin,
+                            reader->end - reader->begin);
+  return reader->at_eof;
 }
 
 size_t ReadChunks(ChunkReader* reader, std::string_view* chunks, size_t max) {

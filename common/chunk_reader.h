@@ -27,9 +27,10 @@ struct ChunkReader {
   size_t read_size = 0;
   LineEnds line_ends = LineEnds::kSettle;
   std::unique_ptr<char[]> buffer;
-  size_t begin = 0;   // first byte not yet handed out
-  size_t end = 0;     // end of the bytes whose line ends are settled
-  size_t filled = 0;  // end of the bytes read; [end, filled) is at most a CR
+  size_t capacity = 0;  // of the buffer; it grows only for PeekBytes
+  size_t begin = 0;     // first byte not yet handed out
+  size_t end = 0;       // end of the bytes whose line ends are settled
+  size_t filled = 0;    // end of the bytes read; [end, filled) is at most a CR
   bool at_eof = false;
   bool read_error = false;
 };
@@ -54,5 +55,18 @@ bool ReadChunk(ChunkReader* reader, std::string_view* chunk);
 // failed. The chunks lie one after another in one buffer, and all the views
 // stay valid until the next call, so that a caller can look ahead over them.
 size_t ReadChunks(ChunkReader* reader, std::string_view* chunks, size_t max);
+
+// The same input read by stretches of any length rather than by chunks:
+// sets *bytes to every byte not yet consumed whose line end is known (CR LF
+// as for ReadChunk), reading more first while there are fewer than `want`.
+// The view stays valid until the next call. Returns whether it holds all
+// that is left of the input (also after a read failed; see read_error).
+// Memory grows with `want` only.
+bool PeekBytes(ChunkReader* reader, size_t want, std::string_view* bytes);
+
+// Marks the first `count` bytes of the last view as consumed.
+inline void ConsumeBytes(ChunkReader* reader, size_t count) {
+  reader->begin += count;
+}
 
 #endif  // QUORVANTIDE_COMMON_CHUNK_READER_H_

@@ -1,9 +1,10 @@
 #include "names/dehash_token.h"
 
+#include "names/token_grammar.h"
+
 namespace {
 
-constexpr std::string_view kMemberPrefix = "UNK_MEMBER_0x";
-constexpr std::string_view kHexPrefix = "0x";
+constexpr std::string_view kHexPrefix = kValueMarker.substr(1);
 
 bool IsCSpace(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' ||
@@ -47,8 +48,8 @@ TokenMatch DehashToken(const NameTable& names, std::string_view token) {
   if (token.size() < 3) return match;
   size_t prefix_length = kHexPrefix.size();
   if (token.size() >= 16 &&
-      token.substr(0, kMemberPrefix.size()) == kMemberPrefix) {
-    prefix_length = kMemberPrefix.size();
+      token.substr(0, kMemberMarker.size()) == kMemberMarker) {
+    prefix_length = kMemberMarker.size();
   } else if (token.size() > 3 && token.substr(0, 2) != kHexPrefix) {
     // Too short for a member hash, such as a member token cut by a chunk's
     // end: it stays as it is rather than vanishing from the output.
@@ -59,6 +60,8 @@ TokenMatch DehashToken(const NameTable& names, std::string_view token) {
   if (!ParseHexText(token.substr(prefix_length), &value, &consumed)) {
     return match;
   }
+  match.has_hash = consumed != 0;
+  match.hash = value;
   if (!FindName(names, value, &match.name)) return match;
   match.resolved = true;
   match.hash_length = prefix_length + consumed;

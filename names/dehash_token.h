@@ -39,6 +39,8 @@ bool ParseHexText(std::string_view text, uint32_t* value, size_t* consumed);
 
 struct TokenMatch {
   bool resolved = false;
+  bool has_hash = false;   // the token holds a hash: digits, 32 bits at most
+  uint32_t hash = 0;       // that hash
   size_t hash_length = 0;  // the token's leading bytes the name replaces
   std::string_view name;   // valid as long as the table
 };
