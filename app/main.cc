@@ -4,13 +4,29 @@
 #include <cstdio>
 
 #include "app/process_file.h"
+#include "app/switches.h"
 #include "common/platform.h"
 #include "common/print_message.h"
 #include "names/hash_name_map.h"
 
 int main(int argc, char** argv) {
-  if (argc < 2) {
-    WaitForEnter("Usage: Quorvantide.exe [path]filename1[ ...]");
+  Switches switches;
+  if (!ParseSwitches(argc, argv, &switches)) {
+    PrintMessage("ERROR: %s\n", switches.error.c_str());
+    WaitForEnter(kHelp);
+    return 0;
+  }
+  // Asked from a shell: the answer, and no prompt to wait at.
+  if (switches.help) {
+    PrintMessage("%s\n", kHelp);
+    return 0;
+  }
+  if (switches.version) {
+    PrintMessage("Quorvantide %s\n", QUORVANTIDE_VERSION);
+    return 0;
+  }
+  if (switches.first_path >= argc) {
+    WaitForEnter(kUsage);
     return 0;
   }
   FILE* member_names = OpenForReading("MemberNames.txt");
@@ -21,7 +37,9 @@ int main(int argc, char** argv) {
   PrintMessage("Generating hash map...\n");
   LoadHashNameMap(member_names, &HashNameMap);
   std::fclose(member_names);
-  for (int i = 1; i < argc; ++i) ProcessFile(argv[i], HashNameMap);
+  for (int i = switches.first_path; i < argc; ++i) {
+    ProcessFile(argv[i], HashNameMap, switches.mode);
+  }
   WaitForEnter("All files finished");
   return 0;
 }

@@ -19,7 +19,8 @@ bool IsDataFileExtension(std::string_view extension) {
          extension == ".YMT";
 }
 
-void ProcessFile(const std::string& path, const NameTable& names) {
+void ProcessFile(const std::string& path, const NameTable& names,
+                 PassMode mode) {
   // Opened before the extension is looked at, so a missing file is reported
   // as missing whatever its name.
   FILE* input = OpenForReading(path);
@@ -33,9 +34,14 @@ void ProcessFile(const std::string& path, const NameTable& names) {
     return;
   }
   PrintMessage("Processing file %s\n", path.c_str());
-  RepairInPlace(path, input);
+  RepairInPlace(path, input, mode);
   // Runs whatever the repair did: it reads the file that now stands there.
-  DehashFile(path, names);
+  HashCounts counts;
+  if (DehashFile(path, names, mode, &counts) && mode == PassMode::kComplete) {
+    PrintMessage("Named %llu of %llu hashes in %s\n",
+                 static_cast<unsigned long long>(counts.named),
+                 static_cast<unsigned long long>(counts.hashes), path.c_str());
+  }
 }
 
 void WaitForEnter(const char* message) {

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "names/name_table.h"
+#include "passes/pass_mode.h"
 
 // Up to four bytes from the path's last '.'; empty when the path is shorter
 // than six bytes or holds no '.'.
@@ -15,8 +16,11 @@ std::string_view PathExtension(std::string_view path);
 bool IsDataFileExtension(std::string_view extension);
 
 // Processes one argument: a data file is repaired in place and gets its
-// dehashed copy; anything else is reported and left alone.
-void ProcessFile(const std::string& path, const NameTable& names);
+// dehashed copy, both read the way `mode` says; anything else is reported
+// and left alone. In complete mode a written copy is followed by a line
+// that counts the hashes named.
+void ProcessFile(const std::string& path, const NameTable& names,
+                 PassMode mode = PassMode::kDefault);
 
 // Prints `message` and the exit prompt, then waits for one character.
 void WaitForEnter(const char* message);

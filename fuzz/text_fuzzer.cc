@@ -23,6 +23,8 @@
 #include "names/dehash_token.h"
 #include "names/hash_name_map.h"
 #include "names/name_hash.h"
+#include "passes/complete_dehash.h"
+#include "passes/complete_repair.h"
 #include "passes/dehash_file.h"
 #include "passes/repair_in_place.h"
 
@@ -71,11 +73,9 @@ NameTable TestNames() {
   return names;
 }
 
-// The chunks of `bytes` read through reads of `read_size` bytes; with
-// `repair`, also the repaired copy, written there.
+// The chunks of `bytes` read through reads of `read_size` bytes.
 std::vector<std::string> ChunksOf(const std::string& bytes, size_t read_size,
-                                  LineEnds line_ends,
-                                  std::string* repair = nullptr) {
+                                  LineEnds line_ends) {
   FILE* file = OpenBytes(bytes);
   ChunkReader reader;
   InitChunkReader(&reader, file, line_ends, read_size);
@@ -84,21 +84,98 @@ std::vector<std::string> ChunksOf(const std::string& bytes, size_t read_size,
   while (size_t count = ReadChunks(&reader, batch, 5)) {
     chunks.insert(chunks.end(), batch, batch + count);
   }
-  if (repair != nullptr) {
-    char* written = nullptr;
-    size_t size = 0;
-    OutputFile out{open_memstream(&written, &size),
-                   std::unique_ptr<char[]>(new char[kOutputBufferSize])};
-    std::rewind(file);
-    InitChunkReader(&reader, file, line_ends, read_size);
-    RepairStream(&reader, &out);
-    FlushOutputFile(&out);
-    std::fclose(out.file);
-    repair->assign(written, size);
-    std::free(written);
-  }
   std::fclose(file);
   return chunks;
+}
+
+// What `pass` writes and prints, given `bytes` through reads of `read_size`.
+struct Written {
+  std::string output, console;
+};
+template <typename Pass>
+Written Run(const std::string& bytes, size_t read_size, LineEnds line_ends,
+            Pass pass) {
+  FILE* file = OpenBytes(bytes);
+  ChunkReader reader;
+  InitChunkReader(&reader, file, line_ends, read_size);
+  char *output = nullptr, *console = nullptr;
+  size_t output_size = 0, console_size = 0;
+  OutputFile out{open_memstream(&output, &output_size),
+                 std::unique_ptr<char[]>(new char[kOutputBufferSize])};
+  FILE* const real_stdout = stdout;
+  stdout = open_memstream(&console, &console_size);
+  pass(&reader, &out);
+  std::fclose(stdout);
+  stdout = real_stdout;
+  FlushOutputFile(&out);
+  std::fclose(out.file);
+  std::fclose(file);
+  Written written{std::string(output, output_size),
+                  std::string(console, console_size)};
+  std::free(output);
+  std::free(console);
+  return written;
+}
+
+// The complete repair written plainly: every "<0x" and "</0" gets the
+// prefix, and every line that holds one shows its first 99 characters as
+// text mode reads them.
+Written ReferenceCompleteRepair(const std::string& kept) {
+  Written expected;
+  for (size_t line = 0; line < kept.size();) {
+    size_t end = kept.find('\n', line);
+    end = end == std::string::npos ? kept.size() : end + 1;
+    bool bare = false;
+    for (size_t i = line; i < end; ++i) {
+      expected.output += kept[i];
+      if (kept.compare(i, 3, "<0x") == 0 || kept.compare(i, 3, "</0") == 0) {
+        expected.output += kept[i + 1] == '/' ? "/UNK_MEMBER_" : "UNK_MEMBER_";
+        i += kept[i + 1] == '/';
+        bare = true;
+      }
+    }
+    if (bare) {
+      std::string shown = kept.substr(line, end - line);
+      if (shown.size() >= 2 &&
+          shown.compare(shown.size() - 2, 2, "\r\n") == 0) {
+        shown.erase(shown.size() - 2, 1);
+      }
+      shown = shown.substr(0, kMaxChunkLength);
+      if (shown.back() != '\n') shown += '\n';
+      expected.console += "Attempting to fix invalid XML " + shown;
+    }
+    line = end;
+  }
+  return expected;
+}
+
+// The complete dehash written plainly: from left to right, the first marker
+// of either kind starts a token, which is resolved, and the search goes on
+// after it.
+std::string ReferenceCompleteDehash(const NameTable& names,
+                                    const std::string& text,
+                                    HashCounts* counts) {
+  std::string out;
+  for (size_t at = 0;;) {
+    const size_t member = text.find("UNK_MEMBER_0x", at);
+    const size_t value = text.find(">0x", at);
+    if (member == std::string::npos && value == std::string::npos) {
+      return out + text.substr(at);
+    }
+    const bool is_member = member < value;
+    const size_t start = is_member ? member : value + 1;
+    size_t end = text.find_first_of(is_member ? ">/\n \t" : "</\n \t", start);
+    if (end == std::string::npos) end = text.size();
+    const std::string token = text.substr(start, end - start);
+    const TokenMatch match = DehashToken(names, token);
+    counts->hashes += match.has_hash || match.resolved;
+    counts->named += match.resolved;
+    out += text.substr(at, start - at);
+    out += match.resolved
+               ? std::string(match.name) + token.substr(match.hash_length)
+               : token;
+    at = end;
+  }
 }
 
 }  // namespace
@@ -115,13 +192,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string input(reinterpret_cast<const char*>(data) + 1, size - 1);
   const auto settled = ChunksOf(input, input.size() + 1, LineEnds::kSettle);
   const auto kept = ChunksOf(input, input.size() + 1, LineEnds::kKeep);
-  std::string repair;
   CHECK(ChunksOf(input, read_size, LineEnds::kSettle) == settled);
-  CHECK(ChunksOf(input, read_size, LineEnds::kKeep, &repair) == kept);
+  CHECK(ChunksOf(input, read_size, LineEnds::kKeep) == kept);
   CHECK(settled.size() == kept.size());
 
   static const NameTable names = TestNames();
-  std::string joined, repaired, scratch;
+  std::string joined, text, repaired, scratch;
   std::unordered_map<uint32_t, std::string> first;
   for (size_t i = 0; i < kept.size(); ++i) {
     const std::string& chunk = settled[i];
@@ -135,6 +211,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CHECK(kept[i] ==
           (crlf ? chunk.substr(0, chunk.size() - 1) + "\r\n" : chunk));
     joined += kept[i];
+    text += chunk;
     const size_t at = chunk.compare(0, 3, "<0x") == 0   ? 1
                       : chunk.compare(0, 3, "</0") == 0 ? 2
                                                         : 0;
@@ -145,7 +222,30 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!name.empty()) first.emplace(NameHash(name), name);
   }
   CHECK(joined == input);
-  CHECK(repair == repaired);
+  CHECK(Run(input, read_size, LineEnds::kKeep, RepairStream).output ==
+        repaired);
+
+  // Complete mode, at this read size, against its plain rules.
+  const Written complete_repair = ReferenceCompleteRepair(input);
+  const Written got_repair =
+      Run(input, read_size, LineEnds::kKeep, CompleteRepairStream);
+  CHECK(got_repair.output == complete_repair.output);
+  CHECK(got_repair.console == complete_repair.console);
+  bool has_bare_tag = false;
+  Run(input, read_size, LineEnds::kKeep, [&](ChunkReader* in, OutputFile*) {
+    has_bare_tag = HasBareTagAnywhere(in);
+  });
+  CHECK(has_bare_tag == (complete_repair.output != input));
+  HashCounts expected_counts, counts;
+  const std::string complete_dehash =
+      ReferenceCompleteDehash(names, text, &expected_counts);
+  CHECK(Run(input, read_size, LineEnds::kSettle,
+            [&](ChunkReader* in, OutputFile* out) {
+              CompleteDehashStream(names, in, out, &counts);
+            })
+            .output == complete_dehash);
+  CHECK(counts.hashes == expected_counts.hashes &&
+        counts.named == expected_counts.named);
 
   NameTable table;
   FILE* list = OpenBytes(input);

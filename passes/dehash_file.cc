@@ -6,45 +6,10 @@
 #include "common/platform.h"
 #include "common/print_message.h"
 #include "names/dehash_token.h"
+#include "names/token_grammar.h"
+#include "passes/complete_dehash.h"
 
 namespace {
-
-struct ByteSet {
-  bool contains[256];
-};
-
-constexpr ByteSet MakeByteSet(std::string_view bytes) {
-  ByteSet set{};
-  for (char c : bytes) set.contains[static_cast<unsigned char>(c)] = true;
-  return set;
-}
-
-// Bytes that end a member token, and bytes that end a value token.
-constexpr ByteSet kMemberStops = MakeByteSet(">/\n \t");
-constexpr ByteSet kValueStops = MakeByteSet("</\n \t");
-
-// Both markers end in the "x" of "0x", and in these files little but hashes
-// holds an "x": the searches below let memchr find the x's and then look at
-// the bytes before each one. A marker that begins before `from` but has its
-// "x" at or after it is found too.
-constexpr std::string_view kMemberHead = "UNK_MEMBER_0";
-
-bool EndsMember(std::string_view text, size_t x) {
-  return x >= kMemberHead.size() &&
-         std::memcmp(text.data() + x - kMemberHead.size(), kMemberHead.data(),
-                     kMemberHead.size()) == 0;
-}
-
-bool EndsValueMarker(std::string_view text, size_t x) {
-  return x >= 2 && text[x - 2] == '>' && text[x - 1] == '0';
-}
-
-// The offset of the next 'x' at or after `from`, or npos.
-size_t NextX(std::string_view text, size_t from) {
-  if (from >= text.size()) return std::string_view::npos;
-  const void* x = std::memchr(text.data() + from, 'x', text.size() - from);
-  return x ? static_cast<const char*>(x) - text.data() : std::string_view::npos;
-}
 
 // The start of the first member marker ("UNK_MEMBER_0x") whose "x" is at or
 // after `from`, or npos. On the way, sets *value to the start of the first
@@ -52,7 +17,7 @@ size_t NextX(std::string_view text, size_t from) {
 size_t FindMember(std::string_view text, size_t from, size_t* value) {
   for (size_t x = NextX(text, from); x != std::string_view::npos;
        x = NextX(text, x + 1)) {
-    if (EndsMember(text, x)) return x - kMemberHead.size();
+    if (EndsMemberMarker(text, x)) return x - kMemberHead.size();
     if (*value == std::string_view::npos && EndsValueMarker(text, x)) {
       *value = x - 2;
     }
@@ -74,12 +39,11 @@ size_t FindValue(std::string_view text, size_t from) {
 // lost digits to the next chunk, and stays. Returns whether the text changed.
 bool ResolveTokenAt(const NameTable& names, size_t start, const ByteSet& stops,
                     bool cut, std::string_view* text, std::string* scratch) {
-  size_t end = start;
-  while (end < text->size() &&
-         !stops.contains[static_cast<unsigned char>((*text)[end])]) {
-    ++end;
+  size_t end = TokenEnd(*text, start, stops);
+  if (end == std::string_view::npos) {
+    if (cut) return false;
+    end = text->size();
   }
-  if (cut && end == text->size()) return false;
   TokenMatch match = DehashToken(names, text->substr(start, end - start));
   if (!match.resolved) return false;
   if (text->data() != scratch->data()) scratch->assign(*text);
@@ -179,11 +143,12 @@ void DehashStream(const NameTable& names, ChunkReader* in, OutputFile* out) {
   }
 }
 
-void DehashFile(const std::string& path, const NameTable& names) {
+bool DehashFile(const std::string& path, const NameTable& names, PassMode mode,
+                HashCounts* counts) {
   FILE* input = OpenForReading(path);
   if (input == nullptr) {
     PrintMessage("ERROR: Could not open file %s\n", path.c_str());
-    return;
+    return false;
   }
   std::string output_path = DehashedPath(path);
   OutputFile output;
@@ -193,19 +158,26 @@ void DehashFile(const std::string& path, const NameTable& names) {
         "permissions.\n",
         output_path.c_str());
     std::fclose(input);
-    return;
+    return false;
   }
   ChunkReader reader;
   InitChunkReader(&reader, input);
-  DehashStream(names, &reader, &output);
+  if (mode == PassMode::kComplete) {
+    HashCounts ignored;
+    CompleteDehashStream(names, &reader, &output, counts ? counts : &ignored);
+  } else {
+    DehashStream(names, &reader, &output);
+  }
   std::fclose(input);
   bool written = CloseOutputFile(&output);
   // An incomplete copy must not pass for a finished one.
   if (reader.read_error) {
     PrintMessage("ERROR: Could not read file %s\n", path.c_str());
-    std::remove(output_path.c_str());
   } else if (!written) {
     PrintMessage("ERROR: Could not write file %s\n", output_path.c_str());
-    std::remove(output_path.c_str());
+  } else {
+    return true;
   }
+  std::remove(output_path.c_str());
+  return false;
 }

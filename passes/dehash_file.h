@@ -8,6 +8,7 @@
 #include "common/chunk_reader.h"
 #include "common/output_file.h"
 #include "names/name_table.h"
+#include "passes/pass_mode.h"
 
 // The longest a chunk can grow: each of its three resolved tokens may give
 // way to a name of up to a chunk's length.
@@ -30,8 +31,12 @@ std::string_view DehashChunk(const NameTable& names, std::string_view chunk,
 void DehashStream(const NameTable& names, ChunkReader* in, OutputFile* out);
 
 // Reads the data file at `path` and writes its dehashed copy at
-// DehashedPath(path), reporting failures as messages. A copy that could not
-// be written or read in full is removed.
-void DehashFile(const std::string& path, const NameTable& names);
+// DehashedPath(path): by DehashStream, or in complete mode by
+// CompleteDehashStream, which adds what it met to *counts. Reports failures
+// as messages; a copy that could not be written or read in full is removed.
+// Returns whether the copy was written.
+bool DehashFile(const std::string& path, const NameTable& names,
+                PassMode mode = PassMode::kDefault,
+                HashCounts* counts = nullptr);
 
 #endif  // QUORVANTIDE_PASSES_DEHASH_FILE_H_

@@ -2,22 +2,15 @@
 
 #include "common/platform.h"
 #include "common/print_message.h"
+#include "names/token_grammar.h"
+#include "passes/complete_repair.h"
 
 namespace {
-
-constexpr std::string_view kRepairPrefix = "UNK_MEMBER_";
 
 // Chunks looked at per read of the reader.
 constexpr size_t kBatchChunks = 64;
 
 }  // namespace
-
-size_t BareTagPrefixOffset(std::string_view chunk) {
-  if (chunk.size() < 3 || chunk[0] != '<') return 0;
-  if (chunk[1] == '0' && chunk[2] == 'x') return 1;
-  if (chunk[1] == '/' && chunk[2] == '0') return 2;
-  return 0;
-}
 
 bool HasBareTag(ChunkReader* in) {
   std::string_view chunks[kBatchChunks];
@@ -27,6 +20,14 @@ bool HasBareTag(ChunkReader* in) {
     }
   }
   return false;
+}
+
+void ShownAsText(std::string_view kept, std::string* shown) {
+  shown->assign(kept);
+  if (shown->size() >= 2 && (*shown)[shown->size() - 2] == '\r' &&
+      shown->back() == '\n') {
+    shown->erase(shown->size() - 2, 1);
+  }
 }
 
 void RepairStream(ChunkReader* in, OutputFile* out) {
@@ -39,11 +40,7 @@ void RepairStream(ChunkReader* in, OutputFile* out) {
     for (size_t i = 0; i < count; ++i) {
       size_t offset = BareTagPrefixOffset(chunks[i]);
       if (offset == 0) continue;
-      shown.assign(chunks[i]);
-      if (shown.size() >= 2 && shown[shown.size() - 2] == '\r' &&
-          shown.back() == '\n') {
-        shown.erase(shown.size() - 2, 1);
-      }
+      ShownAsText(chunks[i], &shown);
       PrintMessageWithText("Attempting to fix invalid XML ", shown);
       const char* insert_at = chunks[i].data() + offset;
       WriteOutput(out, std::string_view(run, insert_at - run));
@@ -55,7 +52,8 @@ void RepairStream(ChunkReader* in, OutputFile* out) {
   }
 }
 
-RepairResult FixInvalidXml(const std::string& output_path, FILE* input) {
+RepairResult FixInvalidXml(const std::string& output_path, FILE* input,
+                           PassMode mode) {
   OutputFile output;
   // Durable: byte for byte, and on the disk before it can take the data
   // file's place, so that a crash leaves either the old file or the whole
@@ -69,18 +67,23 @@ RepairResult FixInvalidXml(const std::string& output_path, FILE* input) {
   CopyOwnerAndPermissions(input, output.file);
   ChunkReader reader;
   InitChunkReader(&reader, input, LineEnds::kKeep);
-  RepairStream(&reader, &output);
+  if (mode == PassMode::kComplete) {
+    CompleteRepairStream(&reader, &output);
+  } else {
+    RepairStream(&reader, &output);
+  }
   bool written = CloseOutputFile(&output);
   if (reader.read_error) return RepairResult::kReadError;
   return written ? RepairResult::kComplete : RepairResult::kWriteError;
 }
 
-void RepairInPlace(const std::string& path, FILE* input) {
+void RepairInPlace(const std::string& path, FILE* input, PassMode mode) {
   // Look first: a file with nothing to repair is only read, so that it
   // keeps its bytes, its inode and all it carries, and costs no write.
   ChunkReader reader;
   InitChunkReader(&reader, input, LineEnds::kKeep);
-  const bool needed = HasBareTag(&reader);
+  const bool needed = mode == PassMode::kComplete ? HasBareTagAnywhere(&reader)
+                                                  : HasBareTag(&reader);
   reader.buffer.reset();  // the repair reads with a buffer of its own
   const bool readable =
       !reader.read_error && (!needed || std::fseek(input, 0, SEEK_SET) == 0);
@@ -92,7 +95,7 @@ void RepairInPlace(const std::string& path, FILE* input) {
     return;
   }
   const std::string temporary_path = path + "_tmp";
-  RepairResult result = FixInvalidXml(temporary_path, input);
+  RepairResult result = FixInvalidXml(temporary_path, input, mode);
   std::fclose(input);
   switch (result) {
     case RepairResult::kComplete:

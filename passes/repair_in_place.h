@@ -8,11 +8,11 @@
 
 #include "common/chunk_reader.h"
 #include "common/output_file.h"
+#include "passes/pass_mode.h"
 
-// Where the prefix "UNK_MEMBER_" goes into a chunk that begins with a bare
-// hexadecimal tag ("<0x" or "</0"): after the "<" or the "</". Zero when the
-// chunk begins otherwise.
-size_t BareTagPrefixOffset(std::string_view chunk);
+// Sets *shown to `kept` (a piece of a line with the file's own line end) as
+// text mode reads it: a CR LF at its end read as LF.
+void ShownAsText(std::string_view kept, std::string* shown);
 
 // Whether any chunk of `in` begins with a bare hexadecimal tag. Reads up to
 // the first such chunk; false also when a read fails (see in->read_error).
@@ -31,15 +31,20 @@ enum class RepairResult {
 };
 
 // Writes the repaired copy of `input` (open in binary mode at its start,
-// left open) to `output_path`, creating or truncating it, with the input's
-// permissions. Prints a message only when the copy cannot be created.
-RepairResult FixInvalidXml(const std::string& output_path, FILE* input);
+// left open) to `output_path`, created afresh, with the input's owner and
+// permissions: by RepairStream, or in complete mode by
+// CompleteRepairStream. Prints a message only when the copy cannot be
+// created.
+RepairResult FixInvalidXml(const std::string& output_path, FILE* input,
+                           PassMode mode = PassMode::kDefault);
 
 // Repairs the data file at `path`, whose open stream it takes over and
-// closes. A file with no bare tag is left untouched. Otherwise the repaired
-// copy is written to `path` + "_tmp" and then replaces the data file in one
-// step. On any failure the data file stays as it was, with a message; an
-// incomplete copy is removed.
-void RepairInPlace(const std::string& path, FILE* input);
+// closes. A file with no bare tag to repair (in complete mode: none
+// anywhere) is left untouched. Otherwise the repaired copy is written to
+// `path` + "_tmp" and then replaces the data file in one step. On any
+// failure the data file stays as it was, with a message; an incomplete copy
+// is removed.
+void RepairInPlace(const std::string& path, FILE* input,
+                   PassMode mode = PassMode::kDefault);
 
 #endif  // QUORVANTIDE_PASSES_REPAIR_IN_PLACE_H_

@@ -1,0 +1,31 @@
+// The switches that may come before the paths on the command line.
+#ifndef QUORVANTIDE_APP_SWITCHES_H_
+#define QUORVANTIDE_APP_SWITCHES_H_
+
+#include <string>
+
+#include "passes/pass_mode.h"
+
+// The usage line that a run without paths shows.
+constexpr char kUsage[] = "Usage: Quorvantide.exe [path]filename1[ ...]";
+
+// The usage with every switch and what it does, as --help shows it (with
+// no line feed at its end).
+extern const char kHelp[];
+
+struct Switches {
+  PassMode mode = PassMode::kDefault;
+  bool help = false;
+  bool version = false;
+  int first_path = 1;  // the index in argv of the first path
+  std::string error;   // what was not understood, when parsing failed
+};
+
+// Reads the switches that open the command line, from left to right: every
+// argument from argv[1] that starts with "--", up to the first that does
+// not, or up to a "--" of its own, which ends them and is no path. Stops at
+// --help or --version, which leave the rest unread. Returns false, with
+// `error` set, at the first switch it does not know.
+bool ParseSwitches(int argc, const char* const* argv, Switches* switches);
+
+#endif  // QUORVANTIDE_APP_SWITCHES_H_

@@ -1,0 +1,117 @@
+#include "passes/complete_repair.h"
+
+#include <cstring>
+#include <string>
+
+#include "common/print_message.h"
+#include "names/token_grammar.h"
+#include "passes/repair_in_place.h"
+
+namespace {
+
+constexpr size_t kNone = std::string_view::npos;
+
+// A bare tag is told by its first three bytes.
+constexpr size_t kBareTagLength = 3;
+
+// What a message may show of a line: a piece's worth of characters, and one
+// more kept byte for the CR of a CR LF.
+constexpr size_t kShownBytes = kMaxChunkLength + 1;
+
+// The offset of the next '<' in text[from, to), or npos.
+size_t NextTagStart(std::string_view text, size_t from, size_t to) {
+  if (from >= to) return kNone;
+  const void* at = std::memchr(text.data() + from, '<', to - from);
+  return at ? static_cast<const char*>(at) - text.data() : kNone;
+}
+
+// The offset of the last line feed in text[from, to), or npos. It is
+// usually near `to`, so the search runs backwards.
+size_t LastLineFeed(std::string_view text, size_t from, size_t to) {
+  for (size_t i = to; i > from; --i) {
+    if (text[i - 1] == '\n') return i - 1;
+  }
+  return kNone;
+}
+
+// Announces the line that starts with `head` (its first kept bytes, up to
+// kShownBytes of them).
+void Announce(std::string_view head, std::string* shown) {
+  const size_t lf = head.find('\n');
+  ShownAsText(lf == kNone ? head : head.substr(0, lf + 1), shown);
+  if (shown->size() > kMaxChunkLength) shown->resize(kMaxChunkLength);
+  if (shown->empty() || shown->back() != '\n') shown->push_back('\n');
+  PrintMessageWithText("Attempting to fix invalid XML ", *shown);
+}
+
+}  // namespace
+
+bool HasBareTagAnywhere(ChunkReader* in) {
+  // A '<' is judged with the two bytes after it in sight.
+  constexpr size_t kAfter = kBareTagLength - 1;
+  for (;;) {
+    std::string_view view;
+    const bool last = PeekBytes(in, kAfter + in->read_size, &view);
+    const size_t limit = last ? view.size() : view.size() - kAfter;
+    for (size_t at = 0; (at = NextTagStart(view, at, limit)) != kNone; ++at) {
+      if (BareTagPrefixOffset(view.substr(at, kBareTagLength)) != 0) {
+        return true;
+      }
+    }
+    if (last) return false;
+    ConsumeBytes(in, limit);
+  }
+}
+
+void CompleteRepairStream(ChunkReader* in, OutputFile* out) {
+  // The line being read: where it starts in the view, or, once that part of
+  // the view is consumed, its first bytes kept aside; and whether it was
+  // announced.
+  size_t line_start = 0;
+  bool in_head = false;
+  std::string head;
+  bool announced = false;
+  std::string shown;
+  for (;;) {
+    std::string_view view;
+    const bool last = PeekBytes(in, kShownBytes + in->read_size, &view);
+    // A tag is repaired with its line's first bytes in sight, so that the
+    // message can show them.
+    const size_t limit = last ? view.size() : view.size() - kShownBytes;
+    size_t looked = 0;   // the view's bytes before this were looked at for LF
+    size_t written = 0;  // and those before this are written out
+    auto follow_lines = [&](size_t to) {
+      const size_t lf = LastLineFeed(view, looked, to);
+      looked = to;
+      if (lf == kNone) return;
+      line_start = lf + 1;
+      in_head = announced = false;
+    };
+    for (size_t at = 0; (at = NextTagStart(view, at, limit)) != kNone; ++at) {
+      const size_t offset =
+          BareTagPrefixOffset(view.substr(at, kBareTagLength));
+      if (offset == 0) continue;
+      follow_lines(at);
+      if (!announced) {
+        Announce(in_head ? head : view.substr(line_start, kShownBytes), &shown);
+        announced = true;
+      }
+      WriteOutput(out, view.substr(written, at + offset - written));
+      WriteOutput(out, kRepairPrefix);
+      written = at + offset;
+    }
+    // A tag that starts right before the limit is written up to its prefix,
+    // which may lie past it.
+    const size_t done = written > limit ? written : limit;
+    WriteOutput(out, view.substr(written, done - written));
+    if (last) return;
+    follow_lines(done);
+    if (!in_head && line_start < done) {
+      head.assign(view.substr(line_start, kShownBytes));
+      in_head = true;
+    } else if (!in_head) {
+      line_start -= done;
+    }
+    ConsumeBytes(in, done);
+  }
+}
