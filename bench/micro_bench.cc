@@ -26,6 +26,8 @@
 #include "names/dehash_token.h"
 #include "names/hash_name_map.h"
 #include "names/name_hash.h"
+#include "passes/complete_dehash.h"
+#include "passes/complete_repair.h"
 #include "passes/dehash_file.h"
 #include "passes/repair_in_place.h"
 
@@ -224,16 +226,33 @@ const NameTable& FolderTable() {
   return table;
 }
 
+// An output to the null device. (OpenOutputFile would replace the device
+// with a file of its own: it never writes through what stands at a path.)
+OutputFile NullOutput() {
+  return OutputFile{std::fopen(kNullDevice, "wb"),
+                    std::unique_ptr<char[]>(new char[kOutputBufferSize])};
+}
+
 void BM_DehashStream(benchmark::State& state) {
   const NameTable& table = FolderTable();
   RunPass(state, [&](ChunkReader* reader) {
-    OutputFile out;
-    OpenOutputFile(&out, kNullDevice);
+    OutputFile out = NullOutput();
     DehashStream(table, reader, &out);
     CloseOutputFile(&out);
   });
 }
 BENCHMARK(BM_DehashStream)->Unit(benchmark::kMillisecond);
+
+void BM_CompleteDehashStream(benchmark::State& state) {
+  const NameTable& table = FolderTable();
+  RunPass(state, [&](ChunkReader* reader) {
+    OutputFile out = NullOutput();
+    HashCounts counts;
+    CompleteDehashStream(table, reader, &out, &counts);
+    CloseOutputFile(&out);
+  });
+}
+BENCHMARK(BM_CompleteDehashStream)->Unit(benchmark::kMillisecond);
 
 void BM_RepairStream(benchmark::State& state) {
   // The pass announces each repair on standard output, where the results
@@ -245,10 +264,13 @@ void BM_RepairStream(benchmark::State& state) {
   // The repair keeps the file's own line ends.
   RunPass(
       state,
-      [](ChunkReader* reader) {
-        OutputFile out;
-        OpenOutputFile(&out, kNullDevice);
-        RepairStream(reader, &out);
+      [&](ChunkReader* reader) {
+        OutputFile out = NullOutput();
+        if (state.range(0) != 0) {
+          CompleteRepairStream(reader, &out);
+        } else {
+          RepairStream(reader, &out);
+        }
         CloseOutputFile(&out);
       },
       LineEnds::kKeep);
@@ -257,7 +279,8 @@ void BM_RepairStream(benchmark::State& state) {
   close(saved);
   std::fclose(null);
 }
-BENCHMARK(BM_RepairStream)->Unit(benchmark::kMillisecond);
+// Argument 1: the complete repair.
+BENCHMARK(BM_RepairStream)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

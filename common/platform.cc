@@ -100,9 +100,14 @@ FILE* CreateNewFile(const std::string& path) {
   }
   return nullptr;
 #else
-  // A left-over file or a planted link of either kind goes as a name; a
-  // folder stays, and the create below then fails.
-  unlink(path.c_str());
+  // A left-over file or a planted link of either kind goes as a name.
+  // Anything else (a folder, a device, a FIFO) stays, and the create below
+  // then fails.
+  struct stat info;
+  if (lstat(path.c_str(), &info) == 0 &&
+      (S_ISREG(info.st_mode) || S_ISLNK(info.st_mode))) {
+    unlink(path.c_str());
+  }
   const int fd = open(
       path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
   if (fd < 0) return nullptr;

@@ -22,11 +22,11 @@ constexpr std::string_view kTextLineEnd = "\r\n";
 constexpr std::string_view kTextLineEnd = "\n";
 #endif
 
-// Creates a new file at `path` for writing in binary mode. Whatever stood at
-// the path before, a file or a link, goes as a name, never opened; the
-// create itself is exclusive and follows no link, so the file written is
-// always one made here. Returns null on failure, a directory at the path
-// included.
+// Creates a new file at `path` for writing in binary mode. A file or a link
+// that stood at the path before goes as a name, never opened; the create
+// itself is exclusive and follows no link, so the file written is always
+// one made here. Returns null on failure, such as when a folder or a device
+// stands at the path.
 FILE* CreateNewFile(const std::string& path);
 
 // Gives `to` the owner, group and permission bits of `from`, so that a file
