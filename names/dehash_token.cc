@@ -16,6 +16,22 @@ bool IsCSpace(char c) {
 bool ParseHexText(std::string_view text, uint32_t* value, size_t* consumed) {
   *value = 0;
   *consumed = 0;
+  // Most hashes are eight digits and what ends them, read here at once; with
+  // a digit first there is no white space, sign or "0x" to skip.
+  if (text.size() == 8 || (text.size() > 8 && HexDigitValue(text[8]) < 0)) {
+    uint32_t result = 0;
+    int bad = 0;
+    for (int k = 0; k < 8; ++k) {
+      const int digit = HexDigitValue(text[k]);
+      bad |= digit;
+      result = result << 4 | static_cast<uint32_t>(digit & 15);
+    }
+    if (bad >= 0) {
+      *value = result;
+      *consumed = 8;
+      return true;
+    }
+  }
   size_t i = 0;
   while (i < text.size() && IsCSpace(text[i])) ++i;
   bool negative = false;
@@ -43,9 +59,9 @@ bool ParseHexText(std::string_view text, uint32_t* value, size_t* consumed) {
   return true;
 }
 
-TokenMatch DehashToken(const NameTable& names, std::string_view token) {
-  TokenMatch match;
-  if (token.size() < 3) return match;
+TokenHash ParseToken(std::string_view token) {
+  TokenHash parsed;
+  if (token.size() < 3) return parsed;
   size_t prefix_length = kHexPrefix.size();
   if (token.size() >= 16 &&
       token.substr(0, kMemberMarker.size()) == kMemberMarker) {
@@ -53,17 +69,24 @@ TokenMatch DehashToken(const NameTable& names, std::string_view token) {
   } else if (token.size() > 3 && token.substr(0, 2) != kHexPrefix) {
     // Too short for a member hash, such as a member token cut by a chunk's
     // end: it stays as it is rather than vanishing from the output.
-    return match;
+    return parsed;
   }
-  uint32_t value;
   size_t consumed;
-  if (!ParseHexText(token.substr(prefix_length), &value, &consumed)) {
-    return match;
+  if (!ParseHexText(token.substr(prefix_length), &parsed.hash, &consumed)) {
+    return parsed;
   }
-  match.has_hash = consumed != 0;
-  match.hash = value;
-  if (!FindName(names, value, &match.name)) return match;
-  match.resolved = true;
-  match.hash_length = prefix_length + consumed;
+  parsed.looked_up = true;
+  parsed.has_hash = consumed != 0;
+  parsed.hash_length = prefix_length + consumed;
+  return parsed;
+}
+
+TokenMatch LookUpToken(const NameTable& names, const TokenHash& parsed) {
+  TokenMatch match;
+  match.has_hash = parsed.has_hash;
+  match.hash = parsed.hash;
+  match.resolved =
+      parsed.looked_up && FindName(names, parsed.hash, &match.name);
+  if (match.resolved) match.hash_length = parsed.hash_length;
   return match;
 }

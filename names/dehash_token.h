@@ -37,19 +37,35 @@ inline int HexDigitValue(char c) {
 // bits, leading zeros aside.
 bool ParseHexText(std::string_view text, uint32_t* value, size_t* consumed);
 
+// What a token says before any lookup.
+struct TokenHash {
+  bool looked_up = false;  // whether the token is looked up at all
+  bool has_hash = false;   // it holds a hash: digits, 32 bits at most
+  uint32_t hash = 0;       // the value looked up (0 when there is no digit)
+  size_t hash_length = 0;  // the token's leading bytes a name would replace
+};
+
+// Reads a token by DehashToken's rules, without looking it up.
+TokenHash ParseToken(std::string_view token);
+
 struct TokenMatch {
   bool resolved = false;
-  bool has_hash = false;   // the token holds a hash: digits, 32 bits at most
-  uint32_t hash = 0;       // that hash
+  bool has_hash = false;   // as in TokenHash
+  uint32_t hash = 0;       // as in TokenHash
   size_t hash_length = 0;  // the token's leading bytes the name replaces
   std::string_view name;   // valid as long as the table
 };
+
+// The lookup that follows ParseToken.
+TokenMatch LookUpToken(const NameTable& names, const TokenHash& parsed);
 
 // Resolves a member token ("UNK_MEMBER_0x" and hex) or a value token ("0x"
 // and hex). When the table knows the hash, the result is resolved: the name
 // replaces the token's first hash_length bytes (prefix and hex text) and the
 // rest of the token, such as a closing quote, stays. Otherwise the token
 // stays as it is, also when it is too short to carry a hash.
-TokenMatch DehashToken(const NameTable& names, std::string_view token);
+inline TokenMatch DehashToken(const NameTable& names, std::string_view token) {
+  return LookUpToken(names, ParseToken(token));
+}
 
 #endif  // QUORVANTIDE_NAMES_DEHASH_TOKEN_H_

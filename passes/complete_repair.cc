@@ -51,7 +51,7 @@ bool HasBareTagAnywhere(ChunkReader* in) {
   constexpr size_t kAfter = kBareTagLength - 1;
   for (;;) {
     std::string_view view;
-    const bool last = PeekBytes(in, kAfter + in->read_size, &view);
+    const bool last = PeekBytes(in, kAfter + 1, &view);
     const size_t limit = last ? view.size() : view.size() - kAfter;
     for (size_t at = 0; (at = NextTagStart(view, at, limit)) != kNone; ++at) {
       if (BareTagPrefixOffset(view.substr(at, kBareTagLength)) != 0) {
@@ -74,7 +74,7 @@ void CompleteRepairStream(ChunkReader* in, OutputFile* out) {
   std::string shown;
   for (;;) {
     std::string_view view;
-    const bool last = PeekBytes(in, kShownBytes + in->read_size, &view);
+    const bool last = PeekBytes(in, kShownBytes + 1, &view);
     // A tag is repaired with its line's first bytes in sight, so that the
     // message can show them.
     const size_t limit = last ? view.size() : view.size() - kShownBytes;
