@@ -1,9 +1,15 @@
 #!/usr/bin/env bash
-# Times the real executable on generated data against the floor of the same
-# work done by cp (the tool reads the data file twice and writes two files
-# of its size, so the floor is two copies of it), and prints medians.
+# Times the real executable, in both modes, on generated data against the
+# floor of the same I/O done plainly (bench/io_floor.cc), side by side in
+# one run, and prints medians.
 #
 #   bench/run_bench.sh [SIZE_MB] [NAMES] [RUNS]     defaults: 256 1000000 5
+#
+# Each shape is timed twice: "clean", its bare tags repaired beforehand, so
+# that the tool only reads the data file and writes the dehashed copy (floor:
+# one read, then a read that writes a copy); and "bare", with bare tags to
+# repair (floor: a read that writes a copy forced to disk, then a read that
+# writes a copy). "oneline" is the clean uniform data as one line.
 #
 # BUILD_DIR (default build) holds the built tool; BENCH_DIR (default
 # BUILD_DIR/bench-data) holds the data, which is made once per setting.
@@ -15,10 +21,12 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
 bench=${BENCH_DIR:-$build/bench-data}
 tool=$build/Quorvantide
-[[ -x $tool && -x $build/make_bench_data ]] || {
-  echo "build first: cmake -S . -B build && cmake --build build" >&2
-  exit 1
-}
+for program in "$tool" "$build/make_bench_data" "$build/io_floor"; do
+  [[ -x $program ]] || {
+    echo "build first: cmake -S . -B build && cmake --build build" >&2
+    exit 1
+  }
+done
 [[ -x /usr/bin/time ]] || { echo "needs /usr/bin/time (apt-get install time)" >&2; exit 1; }
 
 # Prints "wall cpu peak_kib" of one run of the command.
@@ -29,35 +37,71 @@ measure() {
 
 median() { sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
-printf '%-8s %8s %8s %8s %10s %8s %6s\n' data wall_s cpu_s MB/s peak_MiB floor_s ratio
-for shape in uniform local load; do
-  gen_shape=$shape bytes=$((size_mb * 1024 * 1024))
+# Makes the data of a shape once: data.ymt with bare tags, clean.ymt
+# without.
+prepare() {
+  local shape=$1 dir=$2 bytes=$((size_mb * 1024 * 1024)) gen_shape=$1
+  [[ -f $dir/clean.ymt ]] && return
+  mkdir -p "$dir"
   if [[ $shape == load ]]; then gen_shape=uniform bytes=100; fi
-  dir=$bench/$shape-$size_mb-$names
-  if [[ ! -f $dir/data.ymt ]]; then
-    mkdir -p "$dir"
-    "$build/make_bench_data" "$dir" "$names" "$bytes" "$gen_shape" 1
+  if [[ $shape == oneline ]]; then
+    prepare uniform "$bench/uniform-$size_mb-$names"
+    cp "$bench/uniform-$size_mb-$names"/*.txt "$dir"
+    tr '\n' ' ' <"$bench/uniform-$size_mb-$names/clean.ymt" >"$dir/clean.ymt"
+    cp "$dir/clean.ymt" "$dir/data.ymt"
+    return
   fi
-  cd "$dir"
-  : > walls; : > cpus; : > peaks; : > floors
+  "$build/make_bench_data" "$dir" "$names" "$bytes" "$gen_shape" 1
+  cp "$dir/data.ymt" "$dir/clean.ymt"
+  (cd "$dir" && "$tool" clean.ymt </dev/null >/dev/null && rm -f clean_dehashed.ymt)
+}
+
+# Prints one row: the medians of RUNS timed runs of the tool with `mode`
+# (empty or --complete) on `input`, against the floor's median.
+row() {
+  local label=$1 mode=$2 input=$3 floor=$4
+  : >walls; : >cpus; : >peaks
   for ((run = 0; run < runs; ++run)); do
-    rm -f copy1 copy2
-    sync
-    measure sh -c 'cp data.ymt copy1 && cp data.ymt copy2' | awk '{ print $1 }' >> floors
-    rm -f copy1 copy2
-    cp data.ymt work.ymt
+    cp "$input" work.ymt
     sync  # each timed run starts with no dirty pages of earlier ones
-    read -r wall cpu peak < <(measure "$tool" work.ymt)
-    echo "$wall" >> walls; echo "$cpu" >> cpus; echo "$peak" >> peaks
+    read -r wall cpu peak < <(measure "$tool" $mode work.ymt)
+    echo "$wall" >>walls; echo "$cpu" >>cpus; echo "$peak" >>peaks
     rm -f work.ymt work_dehashed.ymt
   done
-  wall=$(median < walls) cpu=$(median < cpus) peak=$(median < peaks)
-  floor=$(median < floors)
-  mb=$(stat -c %s data.ymt)
-  awk -v s="$shape" -v w="$wall" -v c="$cpu" -v p="$peak" -v f="$floor" -v b="$mb" 'BEGIN {
-    rate = w > 0 ? b / 1048576 / w : 0
-    ratio = f > 0 ? w / f : 0
-    printf "%-8s %8.2f %8.2f %8.0f %10.1f %8.2f %6.1f\n", s, w, c, rate, p / 1024, f, ratio
+  awk -v l="$label" -v m="${mode:---default}" -v w="$(median <walls)" \
+    -v c="$(median <cpus)" -v p="$(median <peaks)" -v f="$floor" \
+    -v b="$(stat -c %s "$input")" 'BEGIN {
+    printf "%-14s %-10s %7.2f %7.2f %7.0f %9.1f %7.2f %6.1f\n", l, m, w, c,
+      (w > 0 ? b / 1048576 / w : 0), p / 1024, f, (f > 0 ? w / f : 0)
   }'
+}
+
+# The floor's median for `input`, with or without a forced copy.
+floor_of() {
+  local input=$1 repair=$2
+  : >floors
+  for ((run = 0; run < runs; ++run)); do
+    rm -f copy copy.tmp
+    sync
+    measure "$build/io_floor" $repair "$input" copy | awk '{ print $1 }' >>floors
+  done
+  rm -f copy copy.tmp
+  median <floors
+}
+
+printf '%-14s %-10s %7s %7s %7s %9s %7s %6s\n' data mode wall_s cpu_s MB/s \
+  peak_MiB floor_s ratio
+for shape in uniform local oneline load; do
+  dir=$bench/$shape-$size_mb-$names
+  prepare "$shape" "$dir"
+  cd "$dir"
+  floor=$(floor_of clean.ymt "")
+  row "$shape clean" "" clean.ymt "$floor"
+  row "$shape clean" --complete clean.ymt "$floor"
+  if [[ $shape == uniform || $shape == local ]]; then
+    floor=$(floor_of data.ymt --repair)
+    row "$shape bare" "" data.ymt "$floor"
+    row "$shape bare" --complete data.ymt "$floor"
+  fi
   rm -f walls cpus peaks floors .time
 done
