@@ -2,10 +2,11 @@
 
 #include "common/platform.h"
 
-bool OpenOutputFile(OutputFile* out, const std::string& path, bool durable) {
+bool OpenOutputFile(OutputFile* out, const std::string& path, bool durable,
+                    bool text) {
   out->file = CreateNewFile(path);
   if (out->file == nullptr) return false;
-  out->crlf = !durable && kTextLineEnd == "\r\n";
+  out->crlf = text && kTextLineEnd == "\r\n";
   out->buffer.reset(new char[kOutputBufferSize]);
   out->used = 0;
   out->durable = durable;

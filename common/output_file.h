@@ -26,12 +26,12 @@ struct OutputFile {
 };
 
 // Creates `path` afresh (see CreateNewFile: what stood there goes as a name,
-// never written through) for text, each line feed written as kTextLineEnd.
-// A `durable` file is one that is to replace a data file: it is written
-// byte for byte and forced onto the disk before it is closed. Returns false,
-// with nothing created, if that fails.
+// never written through). A `text` file gets each line feed as
+// kTextLineEnd; any other is written byte for byte. A `durable` file is
+// forced onto the disk before it is closed, so that it may replace another.
+// Returns false, with nothing created, if that fails.
 bool OpenOutputFile(OutputFile* out, const std::string& path,
-                    bool durable = false);
+                    bool durable = false, bool text = true);
 
 // Writes out the buffered bytes; a failure is remembered in write_error.
 void FlushOutputFile(OutputFile* out);

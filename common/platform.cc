@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <windows.h>
 #else
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -20,6 +21,39 @@
 
 #ifdef _WIN32
 namespace {
+
+// The UTF-8 path as Windows' wide calls take it. A path near or past the
+// old limit of 260 characters is made absolute and given the prefix that
+// lifts the limit, so that deep files work wherever the system allows.
+std::wstring WidePath(const std::string& path) {
+  const int length = MultiByteToWideChar(
+      CP_UTF8, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(length), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()),
+                      &wide[0], length);
+  if (wide.size() < MAX_PATH - 12 || wide.compare(0, 4, L"\\\\?\\") == 0) {
+    return wide;
+  }
+  const DWORD size = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+  std::wstring full(size, L'\0');
+  const DWORD got = GetFullPathNameW(wide.c_str(), size, &full[0], nullptr);
+  if (got == 0 || got >= size) return wide;
+  full.resize(got);
+  if (full.compare(0, 2, L"\\\\") == 0) {
+    return L"\\\\?\\UNC\\" + full.substr(2);  // \\server\share\...
+  }
+  return L"\\\\?\\" + full;
+}
+
+// A name as Windows gives it, in UTF-8.
+std::string Utf8(const wchar_t* wide) {
+  const int length =
+      WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+  std::string text(length > 0 ? static_cast<size_t>(length) : 1, '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide, -1, &text[0], length, nullptr, nullptr);
+  text.pop_back();  // the terminating NUL
+  return text;
+}
 
 // A stream over an open file handle, which it then owns; null, with the
 // handle closed, on failure.
@@ -42,7 +76,7 @@ FILE* OpenForReading(const std::string& path) {
   // Others may delete or rename the file meanwhile, as on POSIX systems: so
   // that a planted hard link to it can still be removed as a name.
   HANDLE handle =
-      CreateFileA(path.c_str(), GENERIC_READ,
+      CreateFileW(WidePath(path).c_str(), GENERIC_READ,
                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return nullptr;
@@ -81,14 +115,15 @@ FILE* CreateNewFile(const std::string& path) {
     const std::string fresh = path + "." +
                               std::to_string(GetCurrentProcessId()) + "-" +
                               std::to_string(attempt) + ".new";
-    HANDLE handle = CreateFileA(fresh.c_str(), GENERIC_WRITE | DELETE,
+    HANDLE handle = CreateFileW(WidePath(fresh).c_str(), GENERIC_WRITE | DELETE,
                                 FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
                                 CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
       if (GetLastError() == ERROR_FILE_EXISTS) continue;
       return nullptr;
     }
-    if (!MoveFileExA(fresh.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    if (!MoveFileExW(WidePath(fresh).c_str(), WidePath(path).c_str(),
+                     MOVEFILE_REPLACE_EXISTING)) {
       // Removed through the handle: the file made here, whatever its name.
       FILE_DISPOSITION_INFO dispose = {TRUE};
       SetFileInformationByHandle(handle, FileDispositionInfo, &dispose,
@@ -183,7 +218,7 @@ bool SyncToDisk(FILE* file) {
 bool RenameOver(const std::string& from, const std::string& to) {
 #ifdef _WIN32
   // rename() refuses an existing target on Windows; this move replaces it.
-  return MoveFileExA(from.c_str(), to.c_str(),
+  return MoveFileExW(WidePath(from).c_str(), WidePath(to).c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 #else
   if (std::rename(from.c_str(), to.c_str()) != 0) return false;
@@ -201,5 +236,128 @@ bool RenameOver(const std::string& from, const std::string& to) {
     close(fd);
   }
   return true;
+#endif
+}
+
+bool IsFolder(const std::string& path) {
+#ifdef _WIN32
+  const DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES &&
+         (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+#else
+  struct stat info;
+  return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+#endif
+}
+
+bool ListFolder(const std::string& path, std::vector<FolderEntry>* entries) {
+#ifdef _WIN32
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(WidePath(path + "\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  do {
+    const std::string name = Utf8(found.cFileName);
+    if (name == "." || name == "..") continue;
+    const DWORD attributes = found.dwFileAttributes;
+    FolderEntry::Kind kind = FolderEntry::kFile;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+      // Junctions and links to folders are reparse points.
+      kind = (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+                 ? FolderEntry::kLinkToFolder
+                 : FolderEntry::kFolder;
+    }
+    entries->push_back(FolderEntry{name, kind});
+  } while (FindNextFileW(search, &found));
+  const bool complete = GetLastError() == ERROR_NO_MORE_FILES;
+  FindClose(search);
+  return complete;
+#else
+  DIR* folder = opendir(path.c_str());
+  if (folder == nullptr) return false;
+  for (;;) {
+    errno = 0;
+    const dirent* entry = readdir(folder);
+    if (entry == nullptr) break;
+    const std::string name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    std::string full = path;
+    full += kPathSeparator;
+    full += name;
+    struct stat info;
+    FolderEntry::Kind kind = FolderEntry::kFile;
+    if (lstat(full.c_str(), &info) == 0) {
+      if (S_ISDIR(info.st_mode)) {
+        kind = FolderEntry::kFolder;
+      } else if (S_ISLNK(info.st_mode) && IsFolder(full)) {
+        kind = FolderEntry::kLinkToFolder;
+      }
+    }
+    entries->push_back(FolderEntry{name, kind});
+  }
+  const bool complete = errno == 0;
+  closedir(folder);
+  return complete;
+#endif
+}
+
+bool FolderIdentity(const std::string& path,
+                    std::pair<uint64_t, uint64_t>* id) {
+#ifdef _WIN32
+  HANDLE folder =
+      CreateFileW(WidePath(path).c_str(), 0,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (folder == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION info;
+  const bool known = GetFileInformationByHandle(folder, &info) != 0;
+  CloseHandle(folder);
+  if (known) {
+    *id = {info.dwVolumeSerialNumber,
+           uint64_t{info.nFileIndexHigh} << 32 | info.nFileIndexLow};
+  }
+  return known;
+#else
+  struct stat info;
+  if (stat(path.c_str(), &info) != 0) return false;
+  *id = {static_cast<uint64_t>(info.st_dev),
+         static_cast<uint64_t>(info.st_ino)};
+  return true;
+#endif
+}
+
+ConsoleCodePage SystemConsole() {
+#ifdef _WIN32
+  return ConsoleCodePage{
+      [] {
+        HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+        DWORD mode;
+        return GetFileType(out) == FILE_TYPE_CHAR &&
+               GetConsoleMode(out, &mode) != 0;
+      },
+      [] { return static_cast<unsigned>(GetConsoleOutputCP()); },
+      [](unsigned page) { return SetConsoleOutputCP(page) != 0; }};
+#else
+  return ConsoleCodePage{[] { return false; }, [] { return 0u; },
+                         [](unsigned) { return false; }};
+#endif
+}
+
+unsigned UseUtf8Console(const ConsoleCodePage& console) {
+  constexpr unsigned kUtf8 = 65001;
+  if (!console.is_console()) return 0;
+  const unsigned page = console.get();
+  if (page == 0 || page == kUtf8 || !console.set(kUtf8)) return 0;
+  return page;
+}
+
+void RestoreConsole(const ConsoleCodePage& console, unsigned page) {
+  if (page != 0) console.set(page);
+}
+
+bool RemoveFile(const std::string& path) {
+#ifdef _WIN32
+  return DeleteFileW(WidePath(path).c_str()) != 0;
+#else
+  return unlink(path.c_str()) == 0;
 #endif
 }

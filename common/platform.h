@@ -1,11 +1,15 @@
 // The few file operations that differ between Windows and POSIX systems.
+// Paths are UTF-8 everywhere; on Windows they may be longer than 260
+// characters.
 #ifndef QUORVANTIDE_COMMON_PLATFORM_H_
 #define QUORVANTIDE_COMMON_PLATFORM_H_
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Opens an existing regular file for reading in binary mode, following
 // links. Returns null if it cannot be opened or is anything else: a
@@ -50,9 +54,57 @@ void StartWriteback(FILE* file);
 // Flushes `file` and forces its bytes onto the disk. Returns false on failure.
 bool SyncToDisk(FILE* file);
 
+// Removes the file at `path`, one that the tool made itself. Returns false
+// on failure.
+bool RemoveFile(const std::string& path);
+
 // Puts the file at `from` in the place of the one at `to` in one atomic step,
 // replacing it, and forces that change of the folder onto the disk. Returns
 // false, with both files as they were, on failure.
 bool RenameOver(const std::string& from, const std::string& to);
+
+// What joins a folder and a name in a path this tool makes.
+#ifdef _WIN32
+constexpr char kPathSeparator = '\\';
+#else
+constexpr char kPathSeparator = '/';
+#endif
+
+// Whether `path` names a folder, following links.
+bool IsFolder(const std::string& path);
+
+struct FolderEntry {
+  enum Kind { kFile, kFolder, kLinkToFolder };
+  std::string name;
+  Kind kind;  // kFile also for a link to a file and for anything else
+};
+
+// Lists the entries of the folder at `path`, "." and ".." left out, in no
+// particular order. Returns false if the folder cannot be read.
+bool ListFolder(const std::string& path, std::vector<FolderEntry>* entries);
+
+// Sets *id to what tells the folder at `path` apart from every other on
+// the machine, wherever links lead to it. Returns false on failure.
+bool FolderIdentity(const std::string& path, std::pair<uint64_t, uint64_t>* id);
+
+// The console functions that UseUtf8Console needs, so that a test can stand
+// in for them.
+struct ConsoleCodePage {
+  bool (*is_console)();        // whether standard output is a console
+  unsigned (*get)();           // the console's output code page
+  bool (*set)(unsigned page);  // sets it; false on failure
+};
+
+// The system's own: on Windows the console's, elsewhere none (no console
+// has a code page to set there).
+ConsoleCodePage SystemConsole();
+
+// When standard output is a console, makes UTF-8 its output code page, so
+// that the UTF-8 bytes the tool prints read right, and returns the page it
+// had; otherwise changes nothing and returns 0.
+unsigned UseUtf8Console(const ConsoleCodePage& console);
+
+// Puts back the code page that UseUtf8Console returned (nothing for 0).
+void RestoreConsole(const ConsoleCodePage& console, unsigned page);
 
 #endif  // QUORVANTIDE_COMMON_PLATFORM_H_

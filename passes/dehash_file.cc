@@ -178,6 +178,6 @@ bool DehashFile(const std::string& path, const NameTable& names, PassMode mode,
   } else {
     return true;
   }
-  std::remove(output_path.c_str());
+  RemoveFile(output_path);
   return false;
 }

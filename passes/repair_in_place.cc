@@ -58,7 +58,8 @@ RepairResult FixInvalidXml(const std::string& output_path, FILE* input,
   // Durable: byte for byte, and on the disk before it can take the data
   // file's place, so that a crash leaves either the old file or the whole
   // new one.
-  if (!OpenOutputFile(&output, output_path, /*durable=*/true)) {
+  if (!OpenOutputFile(&output, output_path, /*durable=*/true,
+                      /*text=*/false)) {
     PrintMessage(
         "ERROR: Could not create file, check your folder write "
         "permissions.\n");
@@ -114,5 +115,5 @@ void RepairInPlace(const std::string& path, FILE* input, PassMode mode) {
       PrintMessage("ERROR: Could not write file %s\n", temporary_path.c_str());
       break;
   }
-  std::remove(temporary_path.c_str());
+  RemoveFile(temporary_path);
 }
