@@ -2,44 +2,75 @@
 // replaced by hashes.
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
+#include "app/folder_walk.h"
 #include "app/process_file.h"
 #include "app/switches.h"
+#include "app/unknown_list.h"
 #include "common/platform.h"
 #include "common/print_message.h"
 #include "names/hash_name_map.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+// The run, from the command line to the closing prompt.
+void Run(int argc, char** argv) {
   Switches switches;
   if (!ParseSwitches(argc, argv, &switches)) {
     PrintMessage("ERROR: %s\n", switches.error.c_str());
     WaitForEnter(kHelp);
-    return 0;
+    return;
   }
   // Asked from a shell: the answer, and no prompt to wait at.
   if (switches.help) {
     PrintMessage("%s\n", kHelp);
-    return 0;
+    return;
   }
   if (switches.version) {
     PrintMessage("Quorvantide %s\n", QUORVANTIDE_VERSION);
-    return 0;
+    return;
   }
   if (switches.first_path >= argc) {
     WaitForEnter(kUsage);
-    return 0;
+    return;
   }
   FILE* member_names = OpenForReading("MemberNames.txt");
   if (member_names == nullptr) {
     WaitForEnter("ERROR: Could not find MemberNames.txt");
-    return 0;
+    return;
   }
   PrintMessage("Generating hash map...\n");
   LoadHashNameMap(member_names, &HashNameMap);
   std::fclose(member_names);
+  const bool complete = switches.mode == PassMode::kComplete;
+  UnknownHashes unknown;
+  UnknownHashes* tally = switches.unknown_list.empty() ? nullptr : &unknown;
   for (int i = switches.first_path; i < argc; ++i) {
-    ProcessFile(argv[i], HashNameMap, switches.mode);
+    // In complete mode a folder stands for the data files beneath it.
+    if (complete && IsFolder(argv[i])) {
+      std::vector<std::string> paths;
+      CollectDataFiles(argv[i], &paths);
+      for (const std::string& path : paths) {
+        ProcessFile(path, HashNameMap, switches.mode, tally);
+      }
+    } else {
+      ProcessFile(argv[i], HashNameMap, switches.mode, tally);
+    }
   }
+  if (tally != nullptr) WriteUnknownList(switches.unknown_list, unknown);
   WaitForEnter("All files finished");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // On Windows the console shows the UTF-8 that the tool prints as such,
+  // for the run only.
+  const ConsoleCodePage console = SystemConsole();
+  const unsigned page = UseUtf8Console(console);
+  Run(argc, argv);
+  RestoreConsole(console, page);
   return 0;
 }

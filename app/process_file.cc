@@ -19,8 +19,8 @@ bool IsDataFileExtension(std::string_view extension) {
          extension == ".YMT";
 }
 
-void ProcessFile(const std::string& path, const NameTable& names,
-                 PassMode mode) {
+void ProcessFile(const std::string& path, const NameTable& names, PassMode mode,
+                 UnknownHashes* unknown) {
   // Opened before the extension is looked at, so a missing file is reported
   // as missing whatever its name.
   FILE* input = OpenForReading(path);
@@ -37,6 +37,10 @@ void ProcessFile(const std::string& path, const NameTable& names,
   RepairInPlace(path, input, mode);
   // Runs whatever the repair did: it reads the file that now stands there.
   HashCounts counts;
+  if (unknown != nullptr) {
+    counts.unknown = unknown;
+    unknown->files.push_back(path);
+  }
   if (DehashFile(path, names, mode, &counts) && mode == PassMode::kComplete) {
     PrintMessage("Named %llu of %llu hashes in %s\n",
                  static_cast<unsigned long long>(counts.named),

@@ -18,9 +18,11 @@ bool IsDataFileExtension(std::string_view extension);
 // Processes one argument: a data file is repaired in place and gets its
 // dehashed copy, both read the way `mode` says; anything else is reported
 // and left alone. In complete mode a written copy is followed by a line
-// that counts the hashes named.
+// that counts the hashes named, and the hashes left unnamed are added to
+// *unknown when it is given.
 void ProcessFile(const std::string& path, const NameTable& names,
-                 PassMode mode = PassMode::kDefault);
+                 PassMode mode = PassMode::kDefault,
+                 UnknownHashes* unknown = nullptr);
 
 // Prints `message` and the exit prompt, then waits for one character.
 void WaitForEnter(const char* message);

@@ -7,7 +7,12 @@ const char kHelp[] =
     "Switches, before the paths:\n"
     "  --complete  repair every bare hexadecimal tag and name every known "
     "hash,\n"
-    "              wherever it stands, with no limit per line\n"
+    "              wherever it stands, with no limit per line; a folder "
+    "stands\n"
+    "              for every data file beneath it\n"
+    "  --unknown FILE  with --complete: write to FILE the hashes left "
+    "unnamed,\n"
+    "              how often each occurs and where first\n"
     "  --help      show this text and exit\n"
     "  --version   show the version and exit\n"
     "  --          end the switches: what follows is a path";
@@ -23,6 +28,12 @@ bool ParseSwitches(int argc, const char* const* argv, Switches* switches) {
     }
     if (arg == "--complete") {
       switches->mode = PassMode::kComplete;
+    } else if (arg == "--unknown") {
+      if (i + 1 == argc || std::string_view(argv[i + 1]).substr(0, 2) == "--") {
+        switches->error = "--unknown needs the name of the file to write";
+        return false;
+      }
+      switches->unknown_list = argv[++i];
     } else if (arg == "--help" || arg == "--version") {
       // Answered at once: what follows is not read.
       switches->help = arg == "--help";
@@ -34,5 +45,10 @@ bool ParseSwitches(int argc, const char* const* argv, Switches* switches) {
     }
   }
   switches->first_path = i;
+  if (!switches->unknown_list.empty() &&
+      switches->mode != PassMode::kComplete) {
+    switches->error = "--unknown needs --complete";
+    return false;
+  }
   return true;
 }

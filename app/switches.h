@@ -15,6 +15,7 @@ extern const char kHelp[];
 
 struct Switches {
   PassMode mode = PassMode::kDefault;
+  std::string unknown_list;  // where to write the hashes left unknown, if set
   bool help = false;
   bool version = false;
   int first_path = 1;  // the index in argv of the first path
@@ -24,8 +25,9 @@ struct Switches {
 // Reads the switches that open the command line, from left to right: every
 // argument from argv[1] that starts with "--", up to the first that does
 // not, or up to a "--" of its own, which ends them and is no path. Stops at
-// --help or --version, which leave the rest unread. Returns false, with
-// `error` set, at the first switch it does not know.
+// --help or --version, which leave the rest unread. "--unknown" takes the
+// next argument as its file and needs "--complete". Returns false, with
+// `error` set, at the first switch it does not know or that is misused.
 bool ParseSwitches(int argc, const char* const* argv, Switches* switches);
 
 #endif  // QUORVANTIDE_APP_SWITCHES_H_

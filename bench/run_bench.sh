@@ -9,7 +9,9 @@
 # that the tool only reads the data file and writes the dehashed copy (floor:
 # one read, then a read that writes a copy); and "bare", with bare tags to
 # repair (floor: a read that writes a copy forced to disk, then a read that
-# writes a copy). "oneline" is the clean uniform data as one line.
+# writes a copy). "oneline" is the clean uniform data as one line. Last,
+# complete mode on a folder of 2,000 files of 1-100 KB is timed against the
+# same files named on the command line.
 #
 # BUILD_DIR (default build) holds the built tool; BENCH_DIR (default
 # BUILD_DIR/bench-data) holds the data, which is made once per setting.
@@ -53,7 +55,9 @@ prepare() {
   fi
   "$build/make_bench_data" "$dir" "$names" "$bytes" "$gen_shape" 1
   cp "$dir/data.ymt" "$dir/clean.ymt"
-  (cd "$dir" && "$tool" clean.ymt </dev/null >/dev/null && rm -f clean_dehashed.ymt)
+  # Complete mode repairs every bare tag, so nothing is left to repair.
+  (cd "$dir" && "$tool" --complete clean.ymt </dev/null >/dev/null &&
+    rm -f clean_dehashed.ymt)
 }
 
 # Prints one row: the medians of RUNS timed runs of the tool with `mode`
@@ -105,3 +109,38 @@ for shape in uniform local oneline load; do
   fi
   rm -f walls cpus peaks floors .time
 done
+
+# A folder against its files named one by one.
+batch=$bench/batch-$names
+if [[ ! -f $batch/done ]]; then
+  rm -rf "$batch" && mkdir -p "$batch/files"
+  source=$bench/uniform-$size_mb-$names/clean.ymt
+  cp "$bench/uniform-$size_mb-$names"/*.txt "$batch"
+  # Pieces of 1 to 100 KB from seeded places of the clean data.
+  awk -v seed=7 -v size="$(stat -c %s "$source")" 'BEGIN { srand(seed)
+    for (i = 0; i < 2000; ++i) {
+      bytes = 1024 + int(rand() * 101376)
+      printf "%04d %d %d\n", i, int(rand() * (size > bytes ? size - bytes : 1)), bytes
+    } }' | while read -r n offset bytes; do
+      dd if="$source" of="$batch/files/part$n.ymt" bs=64K status=none \
+        iflag=skip_bytes,count_bytes skip="$offset" count="$bytes"
+    done
+  touch "$batch/done"
+fi
+cd "$batch"
+mapfile -t named < <(cd "$batch" && ls files/*.ymt)
+for way in folder named; do
+  : >walls
+  for ((run = 0; run < runs; ++run)); do
+    rm -f files/*_dehashed.ymt
+    sync
+    if [[ $way == folder ]]; then
+      read -r wall _ _ < <(measure "$tool" --complete files)
+    else
+      read -r wall _ _ < <(measure "$tool" --complete "${named[@]}")
+    fi
+    echo "$wall" >>walls
+  done
+  printf '%-14s %-10s %7.2f\n' "batch $way" --complete "$(median <walls)"
+done
+rm -f files/*_dehashed.ymt walls .time

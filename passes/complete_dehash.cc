@@ -94,7 +94,16 @@ void CompleteDehashStream(const NameTable& names, ChunkReader* in,
         const size_t start = batch[i].start;
         const TokenMatch match = LookUpToken(names, batch[i].parsed);
         if (match.has_hash || match.resolved) ++counts->hashes;
-        if (!match.resolved) continue;
+        if (!match.resolved) {
+          if (match.has_hash && counts->unknown != nullptr) {
+            UnknownHashes& unknown = *counts->unknown;
+            ++unknown.hashes
+                  .try_emplace(match.hash,
+                               UnknownHashes::Seen{0, unknown.files.size() - 1})
+                  .first->second.count;
+          }
+          continue;
+        }
         ++counts->named;
         WriteOutput(out, view.substr(written, start - written));
         WriteOutput(out, match.name);

@@ -3,6 +3,10 @@
 #define QUORVANTIDE_PASSES_PASS_MODE_H_
 
 #include <cstddef>
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
 
 enum class PassMode {
   // By pieces of at most 99 characters, with the limits stored files were
@@ -14,10 +18,22 @@ enum class PassMode {
   kComplete,
 };
 
+// The hashes that complete dehash passes left unnamed, over a run.
+struct UnknownHashes {
+  struct Seen {
+    uint64_t count;     // how often
+    size_t first_file;  // where first, an index into `files`
+  };
+  std::unordered_map<uint32_t, Seen> hashes;
+  std::vector<std::string> files;  // the last is the one being read
+};
+
 // What a complete dehash pass met in a file.
 struct HashCounts {
   size_t hashes = 0;  // tokens that hold a hash, or that were named
   size_t named = 0;   // tokens that were named
+  // When set, each hash left unnamed is counted there too.
+  UnknownHashes* unknown = nullptr;
 };
 
 #endif  // QUORVANTIDE_PASSES_PASS_MODE_H_

@@ -13,7 +13,9 @@
 # as an empty NAME.fifo again when the files left are compared. A file
 # `file-size-limit` caps, in KiB, every file the tool writes, its console
 # output included (a write past it fails instead of killing the tool). A case
-# holding a file `posix` needs a POSIX system.
+# holding a file `posix` needs a POSIX system. Where the Windows build is to
+# print or write otherwise (its paths have backslashes), `stdout.windows`
+# and `out/NAME.windows` are what it must give instead.
 # A Windows build (run through RUNNER) writes its console output and the
 # dehashed copies in text mode, so there they are expected with CR LF.
 set -uo pipefail
@@ -45,7 +47,12 @@ for case in "$cases"/*/; do
   while IFS= read -r -d '' copy; do
     text_mode <"$copy" >"$copy.text" && mv "$copy.text" "$copy"
   done < <(find "$expected" -type f -name '*_dehashed*' -print0)
-  text_mode <"$case/stdout" >"$scratch/$name/stdout"
+  while IFS= read -r -d '' windows; do
+    if [[ -n $runner ]]; then mv "$windows" "${windows%.windows}"; else rm "$windows"; fi
+  done < <(find "$expected" -type f -name '*.windows' -print0)
+  stdout=$case/stdout
+  [[ -n $runner && -e $case/stdout.windows ]] && stdout=$case/stdout.windows
+  text_mode <"$stdout" >"$scratch/$name/stdout"
   mapfile -t args <"$case/args"
   # On Linux, as few file handles as the tool needs (the standard three and
   # two files), so that one left open shows; and no file past 10 MB, so that

@@ -1,0 +1,23 @@
+// Finds the data files beneath a folder, for complete mode.
+#ifndef QUORVANTIDE_APP_FOLDER_WALK_H_
+#define QUORVANTIDE_APP_FOLDER_WALK_H_
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Whether a file of this name, found in a folder, is a data file to
+// process: its extension is accepted (as for a file argument, and lying in
+// the name itself), and it is none of the tool's own files: not a
+// temporary file (ending in "_tmp") nor a dehashed copy ("_dehashed" right
+// before its last four characters).
+bool IsWalkedDataFile(std::string_view name);
+
+// Adds to *paths every data file beneath `folder`, at any depth, in byte
+// order of the paths. Folders whose name starts with "." and links to
+// folders are not entered, nor is any folder twice. Reports a folder that
+// cannot be read, and goes on.
+void CollectDataFiles(const std::string& folder,
+                      std::vector<std::string>* paths);
+
+#endif  // QUORVANTIDE_APP_FOLDER_WALK_H_

@@ -1,0 +1,39 @@
+#include "app/folder_walk.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+TEST(FolderWalkTest, TakesDataFilesButNotTheToolsOwn) {
+  static const struct {
+    std::string name;
+    bool taken;
+  } kCases[] = {
+      {"data.xml", true},
+      {"DATA.YMT", true},
+      {"a.xml", true},  // a short name: the folder makes the path long
+      {".xml", true},
+      {"file.xmlx", true},  // four bytes from the last '.', as for a path
+      {"file.Xml", false},
+      {"file.xm", false},
+      {"Makefile", false},
+      {"notes.txt", false},
+      {"data.xml.bak", false},
+      // The tool's own files.
+      {"data.xml_tmp", false},
+      {"data_dehashed.xml", false},
+      {"_dehashed.ymt", false},
+      {"data_dehashed.xml_tmp", false},
+      // Close to them, but data files.
+      {"data_dehashedX.xml", true},
+      {"dehashed.xml", true},
+      {"data_tmp.xml", true},
+  };
+  for (const auto& c : kCases) {
+    EXPECT_EQ(c.taken, IsWalkedDataFile(c.name)) << c.name;
+  }
+}
+
+}  // namespace
