@@ -1,4 +1,4 @@
-// The reader, both passes and the word-list loader on arbitrary bytes; the
+// The reader, every pass and the word-list loader on arbitrary bytes; the
 // first byte picks the read size. Checked: every read size gives the chunks
 // that one large read gives; the kept chunks are the input, and the settled
 // ones the same chunks with CR LF read as LF; the repair only inserts the
@@ -7,7 +7,8 @@
 // hash unless an earlier name holds that hash. Built with
 // QUORVANTIDE_FUZZ_REPLAY, it is an ordinary test instead: the checks run on
 // every input of the corpus folder given, at every read size, and on seeded
-// jumbles of the pieces that hashed XML is made of.
+// jumbles of the pieces that hashed XML is made of; given a second folder,
+// one that make_bench_data wrote, also on its data with its word lists.
 
 #include <cstdio>
 #include <cstdlib>
@@ -178,27 +179,17 @@ std::string ReferenceCompleteDehash(const NameTable& names,
   }
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  // Console messages would only slow the runs down.
-  if (std::freopen("/dev/null", "w", stdout) == nullptr) std::abort();
-  return 0;
-}
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (size == 0) return 0;
-  const size_t read_size = 1 + data[0] % 128;
-  const std::string input(reinterpret_cast<const char*>(data) + 1, size - 1);
+// Checks the reader and every pass on `input` through reads of `read_size`
+// bytes against the plain rules.
+void CheckPasses(const std::string& input, size_t read_size,
+                 const NameTable& names) {
   const auto settled = ChunksOf(input, input.size() + 1, LineEnds::kSettle);
   const auto kept = ChunksOf(input, input.size() + 1, LineEnds::kKeep);
   CHECK(ChunksOf(input, read_size, LineEnds::kSettle) == settled);
   CHECK(ChunksOf(input, read_size, LineEnds::kKeep) == kept);
   CHECK(settled.size() == kept.size());
 
-  static const NameTable names = TestNames();
-  std::string joined, text, repaired, scratch;
-  std::unordered_map<uint32_t, std::string> first;
+  std::string joined, text, repaired, announced, dehashed, scratch;
   for (size_t i = 0; i < kept.size(); ++i) {
     const std::string& chunk = settled[i];
     // A line feed only ends a chunk; a chunk without one is a full piece of
@@ -217,13 +208,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                                         : 0;
     repaired += at ? kept[i].substr(0, at) + "UNK_MEMBER_" + kept[i].substr(at)
                    : kept[i];
-    CHECK(DehashChunk(names, chunk, &scratch) == ReferenceDehash(names, chunk));
-    const std::string name = chunk.substr(0, chunk.find('\n'));
-    if (!name.empty()) first.emplace(NameHash(name), name);
+    if (at != 0) announced += "Attempting to fix invalid XML " + chunk;
+    dehashed += ReferenceDehash(names, chunk);
   }
   CHECK(joined == input);
-  CHECK(Run(input, read_size, LineEnds::kKeep, RepairStream).output ==
-        repaired);
+  const Written repair = Run(input, read_size, LineEnds::kKeep, RepairStream);
+  CHECK(repair.output == repaired && repair.console == announced);
+  bool has_bare_tag = false;
+  Run(input, read_size, LineEnds::kKeep,
+      [&](ChunkReader* in, OutputFile*) { has_bare_tag = HasBareTag(in); });
+  CHECK(has_bare_tag == !announced.empty());
+  CHECK(Run(input, read_size, LineEnds::kSettle,
+            [&](ChunkReader* in, OutputFile* out) {
+              DehashStream(names, in, out);
+            })
+            .output == dehashed);
 
   // Complete mode, at this read size, against its plain rules.
   const Written complete_repair = ReferenceCompleteRepair(input);
@@ -231,7 +230,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       Run(input, read_size, LineEnds::kKeep, CompleteRepairStream);
   CHECK(got_repair.output == complete_repair.output);
   CHECK(got_repair.console == complete_repair.console);
-  bool has_bare_tag = false;
   Run(input, read_size, LineEnds::kKeep, [&](ChunkReader* in, OutputFile*) {
     has_bare_tag = HasBareTagAnywhere(in);
   });
@@ -246,6 +244,30 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             .output == complete_dehash);
   CHECK(counts.hashes == expected_counts.hashes &&
         counts.named == expected_counts.named);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  // Console messages would only slow the runs down.
+  if (std::freopen("/dev/null", "w", stdout) == nullptr) std::abort();
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size == 0) return 0;
+  const size_t read_size = 1 + data[0] % 128;
+  const std::string input(reinterpret_cast<const char*>(data) + 1, size - 1);
+  static const NameTable names = TestNames();
+  CheckPasses(input, read_size, names);
+
+  // The input as a word list: every first name of a hash is found.
+  std::unordered_map<uint32_t, std::string> first;
+  for (const std::string& chunk :
+       ChunksOf(input, input.size() + 1, LineEnds::kSettle)) {
+    const std::string name = chunk.substr(0, chunk.find('\n'));
+    if (!name.empty()) first.emplace(NameHash(name), name);
+  }
 
   NameTable table;
   FILE* list = OpenBytes(input);
@@ -280,6 +302,25 @@ int main(int argc, char** argv) {
     for (int read_size = 0; read_size < 128; ++read_size) {
       check(static_cast<char>(read_size) + bytes.str().substr(1));
     }
+  }
+  // With a folder that make_bench_data wrote: its data file, with its own
+  // word lists, at a few read sizes.
+  if (argc > 2) {
+    // The word lists are found in the working folder, for this check only.
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(argv[2]);
+    NameTable table;
+    FILE* members = std::fopen("MemberNames.txt", "rb");
+    CHECK(members != nullptr);
+    LoadHashNameMap(members, &table);
+    std::fclose(members);
+    std::ostringstream data;
+    data << std::ifstream("data.ymt", std::ios::binary).rdbuf();
+    for (size_t read_size :
+         {size_t{3}, size_t{61}, size_t{4099}, kDefaultReadSize}) {
+      CheckPasses(data.str(), read_size, table);
+    }
+    std::filesystem::current_path(previous);
   }
   // Pieces of hashed XML and of its faults, between the "|".
   std::vector<std::string> pieces;

@@ -65,6 +65,9 @@ inline size_t TokenEnd(std::string_view text, size_t from,
   return std::string_view::npos;
 }
 
+// A bare hexadecimal tag is told by its first three bytes.
+constexpr size_t kBareTagLength = 3;
+
 // Where kRepairPrefix goes into a bare hexadecimal tag at the start of
 // `text` ("<0x" or "</0"): after the "<" or the "</". Zero when `text` does
 // not start with one.

@@ -11,9 +11,6 @@ namespace {
 
 constexpr size_t kNone = std::string_view::npos;
 
-// A bare tag is told by its first three bytes.
-constexpr size_t kBareTagLength = 3;
-
 // What a message may show of a line: a piece's worth of characters, and one
 // more kept byte for the CR of a CR LF.
 constexpr size_t kShownBytes = kMaxChunkLength + 1;
