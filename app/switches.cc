@@ -29,7 +29,10 @@ bool ParseSwitches(int argc, const char* const* argv, Switches* switches) {
     if (arg == "--complete") {
       switches->mode = PassMode::kComplete;
     } else if (arg == "--unknown") {
-      if (i + 1 == argc || std::string_view(argv[i + 1]).substr(0, 2) == "--") {
+      // The file is the next argument: one that looks like a switch, or is
+      // empty, is more likely a slip than a name.
+      if (i + 1 == argc || argv[i + 1][0] == '\0' ||
+          std::string_view(argv[i + 1]).substr(0, 2) == "--") {
         switches->error = "--unknown needs the name of the file to write";
         return false;
       }

@@ -63,4 +63,10 @@ TEST(ConsoleTest, UsesUtf8ForTheRunAndPutsBackThePageItFound) {
 #endif
 }
 
+TEST(FolderTest, AFolderThatCannotBeListedSaysSo) {
+  std::vector<FolderEntry> entries;
+  EXPECT_FALSE(ListFolder("no such folder", &entries));
+  EXPECT_TRUE(entries.empty());
+}
+
 }  // namespace

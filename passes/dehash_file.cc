@@ -58,7 +58,7 @@ bool ResolveTokenAt(const NameTable& names, size_t start, const ByteSet& stops,
 // instead of coming one after another.
 constexpr size_t kBatchChunks = 32;
 
-// The most markers a plan follows in a chunk; a chunk with more is
+// The most member markers a plan follows in a chunk; a chunk with more is
 // rewritten the plain way.
 constexpr size_t kPlannedMarkers = 8;
 

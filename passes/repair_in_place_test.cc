@@ -83,7 +83,12 @@ TEST(RepairInPlaceTest, ReplacesOnlyAFileThatNeedsIt) {
   fs::create_directory(folder);
   std::ofstream(folder + "/inside") << "kept";
   std::ofstream(path + "2") << "</0x2>";
+  testing::internal::CaptureStdout();
   RepairInPlace(folder, OpenForReading(path + "2"));
+  EXPECT_EQ(
+      "Attempting to fix invalid XML </0x2>"
+      "ERROR: Could not rename file, check your file permissions.\n",
+      testing::internal::GetCapturedStdout());
   EXPECT_EQ("kept", ReadFile(folder + "/inside"));
   EXPECT_EQ("</UNK_MEMBER_0x2>", ReadFile(folder + "_tmp"));
 }
