@@ -7,55 +7,44 @@
 namespace {
 
 // A console that records what is done to it.
-struct FakeConsole {
-  static bool console;
-  static unsigned page;
-  static bool refuse;
-  static std::vector<unsigned> set_calls;
-  static ConsoleCodePage Api() {
-    return ConsoleCodePage{[] { return console; }, [] { return page; },
-                           [](unsigned to) {
-                             set_calls.push_back(to);
-                             if (refuse) return false;
-                             page = to;
-                             return true;
-                           }};
-  }
-};
-bool FakeConsole::console;
-unsigned FakeConsole::page;
-bool FakeConsole::refuse;
-std::vector<unsigned> FakeConsole::set_calls;
+bool console;
+unsigned page;
+bool refuse;
+std::vector<unsigned> set_calls;
+
+const ConsoleCodePage kFakeConsole = {[] { return console; },
+                                      [] { return page; },
+                                      [](unsigned to) {
+                                        set_calls.push_back(to);
+                                        if (!refuse) page = to;
+                                        return !refuse;
+                                      }};
 
 TEST(ConsoleTest, UsesUtf8ForTheRunAndPutsBackThePageItFound) {
   static const struct {
-    bool console;
+    bool console, refuse;
     unsigned page;
-    bool refuse;
     unsigned returned;                // by UseUtf8Console
     std::vector<unsigned> set_calls;  // by it and RestoreConsole
   } kCases[] = {
-      {true, 850, false, 850, {65001, 850}},
-      {true, 1252, false, 1252, {65001, 1252}},
-      // Output redirected: nothing changes.
-      {false, 850, false, 0, {}},
-      // Already UTF-8: nothing to change or put back.
-      {true, 65001, false, 0, {}},
-      // The console refuses: nothing to put back.
-      {true, 850, true, 0, {65001}},
+      {true, false, 850, 850, {65001, 850}},
+      {true, false, 1252, 1252, {65001, 1252}},
+      {false, false, 850, 0, {}},     // output redirected: nothing changes
+      {true, false, 65001, 0, {}},    // already UTF-8
+      {true, true, 850, 0, {65001}},  // refused: nothing to put back
   };
   for (const auto& c : kCases) {
-    FakeConsole::console = c.console;
-    FakeConsole::page = c.page;
-    FakeConsole::refuse = c.refuse;
-    FakeConsole::set_calls.clear();
-    const unsigned found = UseUtf8Console(FakeConsole::Api());
+    console = c.console;
+    refuse = c.refuse;
+    page = c.page;
+    set_calls.clear();
+    const unsigned found = UseUtf8Console(kFakeConsole);
     EXPECT_EQ(c.returned, found) << c.page;
     // For the run, the console is UTF-8 whenever it was changed.
-    EXPECT_EQ(c.returned != 0 ? 65001u : c.page, FakeConsole::page);
-    RestoreConsole(FakeConsole::Api(), found);
-    EXPECT_EQ(c.set_calls, FakeConsole::set_calls) << c.page;
-    EXPECT_EQ(c.page, FakeConsole::page) << c.page;
+    EXPECT_EQ(c.returned != 0 ? 65001u : c.page, page);
+    RestoreConsole(kFakeConsole, found);
+    EXPECT_EQ(c.set_calls, set_calls) << c.page;
+    EXPECT_EQ(c.page, page) << c.page;
   }
   // Elsewhere than on Windows there is no console code page to touch.
 #ifndef _WIN32
