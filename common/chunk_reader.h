@@ -39,8 +39,7 @@ struct ChunkReader {
 // way `line_ends` says (see ReadChunk); 0 when `bytes` do not tell yet and
 // the input goes on past them. Within a line, every chunk but the last is
 // kMaxChunkLength bytes long.
-size_t ChunkLength(std::string_view bytes, bool input_ends,
-                   LineEnds line_ends);
+size_t ChunkLength(std::string_view bytes, bool input_ends, LineEnds line_ends);
 
 // Prepares `reader` to read `file`, which must be open in binary mode.
 void InitChunkReader(ChunkReader* reader, FILE* file,
