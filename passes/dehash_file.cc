@@ -58,9 +58,8 @@ bool ResolveTokenAt(const NameTable& names, size_t start, const ByteSet& stops,
 // instead of coming one after another.
 constexpr size_t kBatchChunks = 32;
 
-// The most member markers a plan follows in a chunk; a chunk with more is
-// rewritten the plain way.
-constexpr size_t kPlannedMarkers = 8;
+// The most member markers a chunk can hold: they cannot overlap.
+constexpr size_t kMaxMemberMarkers = kMaxChunkLength / kMemberMarker.size();
 
 constexpr size_t kNone = std::string_view::npos;
 
@@ -71,7 +70,6 @@ constexpr size_t kNone = std::string_view::npos;
 // chunk as read, which a plan does.
 struct ChunkPlan {
   std::string_view chunk;
-  bool plain = false;  // the plan does not hold: rewrite the chunk instead
   // Where the three tokens that may be resolved start, kNone for none, and
   // what they hold. A token that a chunk's end may have cut short holds no
   // hash to look up.
@@ -79,8 +77,8 @@ struct ChunkPlan {
   TokenHash hash1, hash2, value_hash;
 };
 
-// The token of the kind `stops` says at `start`, read up to `end` (kNone: to
-// the end of the chunk, where a cut chunk may have cut it short).
+// What the token at `start` holds, read up to `end` (kNone: to the end of
+// the chunk, where a cut chunk may have cut it short).
 TokenHash ParseAt(std::string_view chunk, size_t start, size_t end, bool cut) {
   if (end == kNone && cut) return TokenHash();
   return ParseToken(chunk.substr(start, end == kNone ? kNone : end - start));
@@ -89,14 +87,10 @@ TokenHash ParseAt(std::string_view chunk, size_t start, size_t end, bool cut) {
 ChunkPlan PlanChunk(std::string_view chunk) {
   ChunkPlan plan;
   plan.chunk = chunk;
-  size_t members[kPlannedMarkers];
+  size_t members[kMaxMemberMarkers];
   size_t count = 0;
   for (size_t x = NextX(chunk, 0); x != kNone; x = NextX(chunk, x + 1)) {
     if (EndsMemberMarker(chunk, x)) {
-      if (count == kPlannedMarkers) {
-        plan.plain = true;
-        return plan;
-      }
       members[count++] = x + 1 - kMemberMarker.size();
     } else if (plan.value == kNone && EndsValueMarker(chunk, x)) {
       plan.value = x - 1;
@@ -271,7 +265,7 @@ void DehashStream(const NameTable& names, ChunkReader* in, OutputFile* out) {
     }
     PrefetchNames(names, plans, count);
     for (size_t i = 0; i < count; ++i) {
-      if (plans[i].plain || !WritePlanned(names, plans[i], out)) {
+      if (!WritePlanned(names, plans[i], out)) {
         WriteOutput(out, DehashChunk(names, chunks[i], &scratch));
       }
     }
