@@ -74,36 +74,32 @@ void Refill(ChunkReader* reader) {
 // Cuts the next chunk out of the bytes already settled. Returns false when
 // they do not tell where it ends and the input goes on.
 bool CutChunk(ChunkReader* reader, std::string_view* chunk) {
-  const std::string_view bytes(reader->buffer.get() + reader->begin,
-                               reader->end - reader->begin);
-  const size_t length = ChunkLength(bytes, reader->at_eof, reader->line_ends);
+  const char* start = reader->buffer.get() + reader->begin;
+  size_t available = reader->end - reader->begin;
+  size_t limit = available < kMaxChunkLength ? available : kMaxChunkLength;
+  size_t length = 0;
+  if (const void* lf = std::memchr(start, '\n', limit)) {
+    length = static_cast<const char*>(lf) - start + 1;
+  } else if (reader->line_ends == LineEnds::kKeep && limit == kMaxChunkLength &&
+             start[limit - 1] == '\r') {
+    // A kept CR LF whose CR is the last character allowed counts as one
+    // character with its LF, which lies just past the limit. (A settled CR
+    // is always a lone one, even where an LF follows it.)
+    if (available > limit) {
+      length = start[limit] == '\n' ? limit + 1 : limit;
+    } else if (reader->at_eof) {
+      length = limit;
+    }
+  } else if (available >= kMaxChunkLength || reader->at_eof) {
+    length = limit;
+  }
   if (length == 0) return false;
-  *chunk = bytes.substr(0, length);
+  *chunk = std::string_view(start, length);
   reader->begin += length;
   return true;
 }
 
 }  // namespace
-
-size_t ChunkLength(std::string_view bytes, bool input_ends,
-                   LineEnds line_ends) {
-  const char* start = bytes.data();
-  const size_t available = bytes.size();
-  const size_t limit =
-      available < kMaxChunkLength ? available : kMaxChunkLength;
-  if (const void* lf = std::memchr(start, '\n', limit)) {
-    return static_cast<size_t>(static_cast<const char*>(lf) - start) + 1;
-  }
-  if (line_ends == LineEnds::kKeep && limit == kMaxChunkLength &&
-      start[limit - 1] == '\r') {
-    // A kept CR LF whose CR is the last character allowed counts as one
-    // character with its LF, which lies just past the limit. (A settled CR
-    // is always a lone one, even where an LF follows it.)
-    if (available > limit) return start[limit] == '\n' ? limit + 1 : limit;
-    return input_ends ? limit : 0;
-  }
-  return available >= kMaxChunkLength || input_ends ? limit : 0;
-}
 
 void InitChunkReader(ChunkReader* reader, FILE* file, LineEnds line_ends,
                      size_t read_size) {

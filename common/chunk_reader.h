@@ -35,12 +35,6 @@ struct ChunkReader {
   bool read_error = false;
 };
 
-// The length of the chunk that starts at bytes[0], its line ends read the
-// way `line_ends` says (see ReadChunk); 0 when `bytes` do not tell yet and
-// the input goes on past them. Within a line, every chunk but the last is
-// kMaxChunkLength bytes long.
-size_t ChunkLength(std::string_view bytes, bool input_ends, LineEnds line_ends);
-
 // Prepares `reader` to read `file`, which must be open in binary mode.
 void InitChunkReader(ChunkReader* reader, FILE* file,
                      LineEnds line_ends = LineEnds::kSettle,

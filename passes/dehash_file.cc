@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <utility>
 
 #include "common/platform.h"
 #include "common/print_message.h"
@@ -57,157 +56,39 @@ bool ResolveTokenAt(const NameTable& names, size_t start, const ByteSet& stops,
 // memory system first, so that the cache misses of a whole batch overlap
 // instead of coming one after another.
 constexpr size_t kBatchChunks = 32;
+// A line rarely holds more distinct hashes: an element's name and value.
+constexpr size_t kHashesPerChunk = 2;
 
-// The most member markers a chunk can hold: they cannot overlap.
-constexpr size_t kMaxMemberMarkers = kMaxChunkLength / kMemberMarker.size();
-
-constexpr size_t kNone = std::string_view::npos;
-
-// How a chunk is to be dehashed, worked out before any lookup. The rules
-// search the chunk as the names are put in (see DehashChunk); as long as no
-// name brings an "x" or the start of a marker into the text, and the value
-// token holds no replaced member token, that is the same as searching the
-// chunk as read, which a plan does.
-struct ChunkPlan {
-  std::string_view chunk;
-  // Where the three tokens that may be resolved start, kNone for none, and
-  // what they hold. A token that a chunk's end may have cut short holds no
-  // hash to look up.
-  size_t member1 = kNone, member2 = kNone, value = kNone, value_end = kNone;
-  TokenHash hash1, hash2, value_hash;
-};
-
-// What the token at `start` holds, read up to `end` (kNone: to the end of
-// the chunk, where a cut chunk may have cut it short).
-TokenHash ParseAt(std::string_view chunk, size_t start, size_t end, bool cut) {
-  if (end == kNone && cut) return TokenHash();
-  return ParseToken(chunk.substr(start, end == kNone ? kNone : end - start));
-}
-
-ChunkPlan PlanChunk(std::string_view chunk) {
-  ChunkPlan plan;
-  plan.chunk = chunk;
-  size_t members[kMaxMemberMarkers];
-  size_t count = 0;
-  for (size_t x = NextX(chunk, 0); x != kNone; x = NextX(chunk, x + 1)) {
-    if (EndsMemberMarker(chunk, x)) {
-      members[count++] = x + 1 - kMemberMarker.size();
-    } else if (plan.value == kNone && EndsValueMarker(chunk, x)) {
-      plan.value = x - 1;
-    }
-  }
-  const bool cut = chunk.size() == kMaxChunkLength && chunk.back() != '\n';
-  if (count != 0) {
-    plan.member1 = members[0];
-    plan.hash1 = ParseAt(
-        chunk, plan.member1,
-        TokenEnd(chunk, plan.member1 + kMemberMarker.size(), kMemberStops),
-        cut);
-    // The second search starts where the first name ends.
-    for (size_t i = 1; plan.hash1.looked_up && i < count; ++i) {
-      if (members[i] >= plan.member1 + plan.hash1.hash_length) {
-        plan.member2 = members[i];
-        plan.hash2 = ParseAt(
-            chunk, plan.member2,
-            TokenEnd(chunk, plan.member2 + kMemberMarker.size(), kMemberStops),
-            cut);
-        break;
-      }
-    }
-  }
-  if (plan.value != kNone) {
-    plan.value_end = TokenEnd(chunk, plan.value + 2, kValueStops);
-    plan.value_hash = ParseAt(chunk, plan.value, plan.value_end, cut);
-    if (plan.value_end == kNone) plan.value_end = chunk.size();
-  }
-  return plan;
-}
-
-// Whether putting `name` into a chunk leaves every search of the rules as
-// it was: it holds no "x", and it does not end as a marker begins.
-bool LeavesSearchesAlone(std::string_view name) {
-  static constexpr ByteSet kMarkerBytes = MakeByteSet(kMemberHead);
-  if (name.empty()) return true;
-  if (std::memchr(name.data(), 'x', name.size()) != nullptr) return false;
-  const char last = name.back();
-  if (last == '>' ||
-      (last == '0' && name.size() >= 2 && name[name.size() - 2] == '>')) {
-    return false;
-  }
-  if (!kMarkerBytes.contains[static_cast<unsigned char>(last)]) return true;
-  for (size_t length = 1; length <= kMemberHead.size(); ++length) {
-    if (name.size() >= length && std::memcmp(name.data() + name.size() - length,
-                                             kMemberHead.data(), length) == 0) {
-      return false;
-    }
-  }
-  return true;
-}
-
-struct Replacement {
-  size_t at, length;
-  std::string_view name;
-};
-
-// Writes the chunk of `plan` dehashed. Returns false, having written
-// nothing, where the plan does not hold.
-bool WritePlanned(const NameTable& names, const ChunkPlan& plan,
-                  OutputFile* out) {
-  Replacement replaced[3];
-  size_t count = 0;
-  auto resolve = [&](size_t at, const TokenHash& hash) {
-    const TokenMatch match = LookUpToken(names, hash);
-    if (match.resolved) {
-      replaced[count++] = Replacement{at, match.hash_length, match.name};
-    }
-    return match.resolved;
-  };
-  if (plan.member1 != kNone && resolve(plan.member1, plan.hash1) &&
-      plan.member2 != kNone) {
-    resolve(plan.member2, plan.hash2);
-  }
-  const size_t members = count;
-  if (plan.value != kNone && resolve(plan.value, plan.value_hash)) {
-    for (size_t i = 0; i < members; ++i) {
-      if (replaced[i].at < plan.value_end &&
-          plan.value < replaced[i].at + replaced[i].length) {
-        return false;
-      }
-    }
-    // The value may lie before the members.
-    for (size_t i = count - 1; i > 0 && replaced[i].at < replaced[i - 1].at;
-         --i) {
-      std::swap(replaced[i], replaced[i - 1]);
-    }
-  }
-  for (size_t i = 0; i < count; ++i) {
-    if (!LeavesSearchesAlone(replaced[i].name)) return false;
-  }
-  size_t written = 0;
-  for (size_t i = 0; i < count; ++i) {
-    WriteOutput(out, plan.chunk.substr(written, replaced[i].at - written));
-    WriteOutput(out, replaced[i].name);
-    written = replaced[i].at + replaced[i].length;
-  }
-  WriteOutput(out, plan.chunk.substr(written));
-  return true;
-}
-
-// Fetches into the cache, only as a hint, the names that a batch of plans
-// may resolve to, once their slots, fetched as the plans were made, have
-// arrived. GCC sees no effect in a function that only prefetches and drops
-// its calls at -O2; noipa keeps it from looking inside.
+// Fetches into the cache the slots, and then the names, of the hashes that
+// the chunks are likely to look up: the hex digits after the first two x's
+// of each. Only a hint; what is resolved is decided by DehashChunk alone.
+// GCC sees no effect in a function that only prefetches and drops its calls
+// at -O2; noipa keeps it from looking inside.
 #if defined(__GNUC__) && !defined(__clang__)
 __attribute__((noipa))
 #endif
-void PrefetchNames(const NameTable& names, const ChunkPlan* plans,
-                   size_t count) {
+void PrefetchLookups(const NameTable& names, const std::string_view* chunks,
+                     size_t count) {
+  uint32_t hashes[kBatchChunks * kHashesPerChunk];
+  size_t found = 0;
   for (size_t i = 0; i < count; ++i) {
-    for (const TokenHash* hash :
-         {&plans[i].hash1, &plans[i].hash2, &plans[i].value_hash}) {
-      if (hash->looked_up) PrefetchName(names, hash->hash);
+    std::string_view chunk = chunks[i];
+    size_t at = 0;
+    for (size_t n = 0; n < kHashesPerChunk; ++n) {
+      size_t x = NextX(chunk, at);
+      if (x == std::string_view::npos) break;
+      at = x + 1;
+      uint32_t hash = 0;
+      for (int k = 0; k < 8 && at < chunk.size(); ++k, ++at) {
+        int digit = HexDigitValue(chunk[at]);
+        if (digit < 0) break;
+        hash = hash << 4 | static_cast<uint32_t>(digit);
+      }
+      hashes[found++] = hash;
+      PrefetchSlot(names, hash);
     }
   }
+  for (size_t i = 0; i < found; ++i) PrefetchName(names, hashes[i]);
 }
 
 }  // namespace
@@ -254,20 +135,10 @@ void DehashStream(const NameTable& names, ChunkReader* in, OutputFile* out) {
   std::string scratch;
   scratch.reserve(kMaxDehashedChunk);
   std::string_view chunks[kBatchChunks];
-  ChunkPlan plans[kBatchChunks];
   while (size_t count = ReadChunks(in, chunks, kBatchChunks)) {
+    PrefetchLookups(names, chunks, count);
     for (size_t i = 0; i < count; ++i) {
-      plans[i] = PlanChunk(chunks[i]);
-      for (const TokenHash* hash :
-           {&plans[i].hash1, &plans[i].hash2, &plans[i].value_hash}) {
-        if (hash->looked_up) PrefetchSlot(names, hash->hash);
-      }
-    }
-    PrefetchNames(names, plans, count);
-    for (size_t i = 0; i < count; ++i) {
-      if (!WritePlanned(names, plans[i], out)) {
-        WriteOutput(out, DehashChunk(names, chunks[i], &scratch));
-      }
+      WriteOutput(out, DehashChunk(names, chunks[i], &scratch));
     }
   }
 }
