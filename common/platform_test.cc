@@ -46,10 +46,6 @@ TEST(ConsoleTest, UsesUtf8ForTheRunAndPutsBackThePageItFound) {
     EXPECT_EQ(c.set_calls, set_calls) << c.page;
     EXPECT_EQ(c.page, page) << c.page;
   }
-  // Elsewhere than on Windows there is no console code page to touch.
-#ifndef _WIN32
-  EXPECT_FALSE(SystemConsole().is_console());
-#endif
 }
 
 TEST(FolderTest, AFolderThatCannotBeListedSaysSo) {

@@ -34,6 +34,13 @@ namespace {
 #define CHECK(condition) \
   if (!(condition)) std::fprintf(stderr, "failed: %s\n", #condition), abort()
 
+// The whole file at `path`.
+std::string Slurp(const std::filesystem::path& path) {
+  std::ostringstream bytes;
+  bytes << std::ifstream(path, std::ios::binary).rdbuf();
+  return bytes.str();
+}
+
 // A stream that reads `bytes`, which must outlive it.
 FILE* OpenBytes(const std::string& bytes) {
   if (bytes.empty()) return std::fopen("/dev/null", "rb");
@@ -74,21 +81,6 @@ NameTable TestNames() {
   return names;
 }
 
-// The chunks of `bytes` read through reads of `read_size` bytes.
-std::vector<std::string> ChunksOf(const std::string& bytes, size_t read_size,
-                                  LineEnds line_ends) {
-  FILE* file = OpenBytes(bytes);
-  ChunkReader reader;
-  InitChunkReader(&reader, file, line_ends, read_size);
-  std::vector<std::string> chunks;
-  std::string_view batch[5];
-  while (size_t count = ReadChunks(&reader, batch, 5)) {
-    chunks.insert(chunks.end(), batch, batch + count);
-  }
-  std::fclose(file);
-  return chunks;
-}
-
 // What `pass` writes and prints, given `bytes` through reads of `read_size`.
 struct Written {
   std::string output, console;
@@ -116,6 +108,19 @@ Written Run(const std::string& bytes, size_t read_size, LineEnds line_ends,
   std::free(output);
   std::free(console);
   return written;
+}
+
+// The chunks of `bytes` read through reads of `read_size` bytes.
+std::vector<std::string> ChunksOf(const std::string& bytes, size_t read_size,
+                                  LineEnds line_ends) {
+  std::vector<std::string> chunks;
+  Run(bytes, read_size, line_ends, [&](ChunkReader* in, OutputFile*) {
+    std::string_view batch[5];
+    while (size_t count = ReadChunks(in, batch, 5)) {
+      chunks.insert(chunks.end(), batch, batch + count);
+    }
+  });
+  return chunks;
 }
 
 // The complete repair written plainly: every "<0x" and "</0" gets the
@@ -189,7 +194,7 @@ void CheckPasses(const std::string& input, size_t read_size,
   CHECK(ChunksOf(input, read_size, LineEnds::kKeep) == kept);
   CHECK(settled.size() == kept.size());
 
-  std::string joined, text, repaired, announced, dehashed, scratch;
+  std::string joined, text, repaired, announced, dehashed;
   for (size_t i = 0; i < kept.size(); ++i) {
     const std::string& chunk = settled[i];
     // A line feed only ends a chunk; a chunk without one is a full piece of
@@ -212,36 +217,33 @@ void CheckPasses(const std::string& input, size_t read_size,
     dehashed += ReferenceDehash(names, chunk);
   }
   CHECK(joined == input);
+
+  // Every pass at this read size, the complete ones too, against the plain
+  // rules.
+  auto looks = [&](bool (*look)(ChunkReader*)) {
+    bool found = false;
+    Run(input, read_size, LineEnds::kKeep,
+        [&](ChunkReader* in, OutputFile*) { found = look(in); });
+    return found;
+  };
+  auto dehash = [&](auto pass) {
+    return Run(input, read_size, LineEnds::kSettle, pass).output;
+  };
   const Written repair = Run(input, read_size, LineEnds::kKeep, RepairStream);
   CHECK(repair.output == repaired && repair.console == announced);
-  bool has_bare_tag = false;
-  Run(input, read_size, LineEnds::kKeep,
-      [&](ChunkReader* in, OutputFile*) { has_bare_tag = HasBareTag(in); });
-  CHECK(has_bare_tag == !announced.empty());
-  CHECK(Run(input, read_size, LineEnds::kSettle,
-            [&](ChunkReader* in, OutputFile* out) {
-              DehashStream(names, in, out);
-            })
-            .output == dehashed);
-
-  // Complete mode, at this read size, against its plain rules.
-  const Written complete_repair = ReferenceCompleteRepair(input);
-  const Written got_repair =
+  CHECK(looks(HasBareTag) == !announced.empty());
+  CHECK(dehash([&](ChunkReader* in, OutputFile* out) {
+          DehashStream(names, in, out);
+        }) == dehashed);
+  const Written complete = ReferenceCompleteRepair(input);
+  const Written got =
       Run(input, read_size, LineEnds::kKeep, CompleteRepairStream);
-  CHECK(got_repair.output == complete_repair.output);
-  CHECK(got_repair.console == complete_repair.console);
-  Run(input, read_size, LineEnds::kKeep, [&](ChunkReader* in, OutputFile*) {
-    has_bare_tag = HasBareTagAnywhere(in);
-  });
-  CHECK(has_bare_tag == (complete_repair.output != input));
+  CHECK(got.output == complete.output && got.console == complete.console);
+  CHECK(looks(HasBareTagAnywhere) == (complete.output != input));
   HashCounts expected_counts, counts;
-  const std::string complete_dehash =
-      ReferenceCompleteDehash(names, text, &expected_counts);
-  CHECK(Run(input, read_size, LineEnds::kSettle,
-            [&](ChunkReader* in, OutputFile* out) {
-              CompleteDehashStream(names, in, out, &counts);
-            })
-            .output == complete_dehash);
+  CHECK(dehash([&](ChunkReader* in, OutputFile* out) {
+          CompleteDehashStream(names, in, out, &counts);
+        }) == ReferenceCompleteDehash(names, text, &expected_counts));
   CHECK(counts.hashes == expected_counts.hashes &&
         counts.named == expected_counts.named);
 }
@@ -296,11 +298,10 @@ int main(int argc, char** argv) {
                            input.size());
   };
   for (const auto& entry : std::filesystem::directory_iterator(argv[1])) {
-    std::ostringstream bytes;
-    bytes << std::ifstream(entry.path(), std::ios::binary).rdbuf();
+    const std::string bytes = Slurp(entry.path());
     // The first byte picks the read size.
     for (int read_size = 0; read_size < 128; ++read_size) {
-      check(static_cast<char>(read_size) + bytes.str().substr(1));
+      check(static_cast<char>(read_size) + bytes.substr(1));
     }
   }
   // With a folder that make_bench_data wrote: its data file, with its own
@@ -314,12 +315,11 @@ int main(int argc, char** argv) {
     CHECK(members != nullptr);
     LoadHashNameMap(members, &table);
     std::fclose(members);
-    std::ostringstream data;
-    data << std::ifstream("data.ymt", std::ios::binary).rdbuf();
-    for (size_t read_size :
-         {size_t{3}, size_t{61}, size_t{4099}, kDefaultReadSize}) {
-      CheckPasses(data.str(), read_size, table);
+    const std::string data = Slurp("data.ymt");
+    for (size_t read_size : {size_t{3}, size_t{61}, size_t{4099}}) {
+      CheckPasses(data, read_size, table);
     }
+    CheckPasses(data, kDefaultReadSize, table);
     std::filesystem::current_path(previous);
   }
   // Pieces of hashed XML and of its faults, between the "|".

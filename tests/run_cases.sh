@@ -47,9 +47,8 @@ for case in "$cases"/*/; do
   while IFS= read -r -d '' copy; do
     text_mode <"$copy" >"$copy.text" && mv "$copy.text" "$copy"
   done < <(find "$expected" -type f -name '*_dehashed*' -print0)
-  while IFS= read -r -d '' windows; do
-    if [[ -n $runner ]]; then mv "$windows" "${windows%.windows}"; else rm "$windows"; fi
-  done < <(find "$expected" -type f -name '*.windows' -print0)
+  find "$expected" -type f -name '*.windows' -exec sh -c \
+    'if [ -n "$1" ]; then mv "$0" "${0%.windows}"; else rm "$0"; fi' {} "$runner" \;
   stdout=$case/stdout
   [[ -n $runner && -e $case/stdout.windows ]] && stdout=$case/stdout.windows
   text_mode <"$stdout" >"$scratch/$name/stdout"
@@ -66,9 +65,7 @@ for case in "$cases"/*/; do
     fi && trap '' XFSZ && ulimit -f "$size_limit" &&
     timeout 60 $runner "$tool" "${args[@]}") >"$scratch/$name/got"
   status=$?
-  while IFS= read -r -d '' fifo; do
-    rm "$fifo" && : >"$fifo.fifo"
-  done < <(find "$work" -type p -print0)
+  find "$work" -type p -exec sh -c 'rm "$0" && : >"$0.fifo"' {} \;
   if ((status != 0)); then
     echo "FAILED $name: the tool's exit status is $status, not 0"
   elif ! diff -a "$scratch/$name/stdout" "$scratch/$name/got"; then
