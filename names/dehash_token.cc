@@ -18,18 +18,10 @@ bool ParseHexText(std::string_view text, uint32_t* value, size_t* consumed) {
   *consumed = 0;
   // Most hashes are eight digits and what ends them, read here at once; with
   // a digit first there is no white space, sign or "0x" to skip.
-  if (text.size() == 8 || (text.size() > 8 && HexDigitValue(text[8]) < 0)) {
-    const int d0 = HexDigitValue(text[0]), d1 = HexDigitValue(text[1]),
-              d2 = HexDigitValue(text[2]), d3 = HexDigitValue(text[3]),
-              d4 = HexDigitValue(text[4]), d5 = HexDigitValue(text[5]),
-              d6 = HexDigitValue(text[6]), d7 = HexDigitValue(text[7]);
-    if ((d0 | d1 | d2 | d3 | d4 | d5 | d6 | d7) >= 0) {
-      const auto u = [](int digit) { return static_cast<uint32_t>(digit); };
-      *value = u(d0) << 28 | u(d1) << 24 | u(d2) << 20 | u(d3) << 16 |
-               u(d4) << 12 | u(d5) << 8 | u(d6) << 4 | u(d7);
-      *consumed = 8;
-      return true;
-    }
+  if ((text.size() == 8 || (text.size() > 8 && HexDigitValue(text[8]) < 0)) &&
+      ReadEightHexDigits(text.data(), value)) {
+    *consumed = 8;
+    return true;
   }
   size_t i = 0;
   while (i < text.size() && IsCSpace(text[i])) ++i;

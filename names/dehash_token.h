@@ -30,6 +30,19 @@ inline int HexDigitValue(char c) {
   return kHexDigits.value[static_cast<unsigned char>(c)];
 }
 
+// Reads the eight hexadecimal digits at `digits` into *value. Returns false,
+// leaving *value alone, when one of the eight bytes is no digit.
+inline bool ReadEightHexDigits(const char* digits, uint32_t* value) {
+  uint32_t result = 0;
+  for (int i = 0; i < 8; ++i) {
+    const int digit = HexDigitValue(digits[i]);
+    if (digit < 0) return false;
+    result = result << 4 | static_cast<uint32_t>(digit);
+  }
+  *value = result;
+  return true;
+}
+
 // Reads hexadecimal text as sscanf's "%x" does: white space, a sign, an
 // optional "0x" or "0X" before a digit, then digits. Sets *value and
 // *consumed (the bytes up to the last digit; 0 when there is no digit, and

@@ -117,17 +117,22 @@ inline void PrefetchSlot(const NameTable& table, uint32_t hash) {
 #endif
 }
 
+// Hints that the name at arena `offset` will be read soon.
+inline void PrefetchArena(const NameTable& table, uint32_t offset) {
+#ifdef __GNUC__
+  __builtin_prefetch(table.arena.data() + offset);
+#else
+  (void)table;
+  (void)offset;
+#endif
+}
+
 // Hints that the name under `hash` will be read soon. Best after
 // PrefetchSlot, once the slot has arrived.
 inline void PrefetchName(const NameTable& table, uint32_t hash) {
-#ifdef __GNUC__
   if (const NameSlot* slot = FindSlot(table, hash)) {
-    __builtin_prefetch(table.arena.data() + slot->offset);
+    PrefetchArena(table, slot->offset);
   }
-#else
-  (void)table;
-  (void)hash;
-#endif
 }
 
 #endif  // QUORVANTIDE_NAMES_NAME_TABLE_H_

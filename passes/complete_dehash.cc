@@ -19,20 +19,33 @@ constexpr size_t kBatchTokens = 64;
 struct FoundToken {
   size_t start;  // in the view
   TokenHash parsed;
+  uint32_t offset;  // of its name in the arena; kEmptySlot when unknown
 };
 
-// Fetches the names that the tokens may resolve to, once their slots,
-// fetched as they were found, have arrived. Only a hint. GCC sees no
-// effect in a function that only prefetches and drops its calls at -O2;
-// noipa keeps it from looking inside.
-#if defined(__GNUC__) && !defined(__clang__)
-__attribute__((noipa))
-#endif
-void PrefetchNames(const NameTable& names, const FoundToken* tokens,
-                   size_t count) {
+// Looks up the tokens, whose slots were fetched as they were found, each
+// once, and starts fetching the names of those found.
+void LookUpTokens(const NameTable& names, FoundToken* tokens, size_t count) {
   for (size_t i = 0; i < count; ++i) {
-    if (tokens[i].parsed.looked_up) PrefetchName(names, tokens[i].parsed.hash);
+    const NameSlot* slot = tokens[i].parsed.looked_up
+                               ? FindSlot(names, tokens[i].parsed.hash)
+                               : nullptr;
+    tokens[i].offset = slot ? slot->offset : kEmptySlot;
+    if (slot) PrefetchArena(names, slot->offset);
   }
+}
+
+// Reads the token whose hash digits start at `digits`, when they are the
+// common eight followed by a byte that is no digit: ParseToken then reads
+// the same, without looking at the token's end. Returns false otherwise.
+inline bool ParseEightDigitToken(std::string_view view, size_t start,
+                                 size_t digits, TokenHash* parsed) {
+  if (digits + 8 >= view.size() || HexDigitValue(view[digits + 8]) >= 0 ||
+      !ReadEightHexDigits(view.data() + digits, &parsed->hash)) {
+    return false;
+  }
+  parsed->looked_up = parsed->has_hash = true;
+  parsed->hash_length = digits + 8 - start;
+  return true;
 }
 
 }  // namespace
@@ -74,7 +87,13 @@ void CompleteDehashStream(const NameTable& names, ChunkReader* in,
           pos = x + 1;
           continue;
         }
-        size_t end = TokenEnd(view, x + 1, *stops);
+        // Filled in place: a copy of the whole entry would be stored in
+        // pieces and read back at once, which stalls.
+        FoundToken& token = batch[found];
+        TokenHash& parsed = token.parsed;
+        const bool eight = ParseEightDigitToken(view, start, x + 1, &parsed);
+        // Digits are no stop bytes.
+        size_t end = TokenEnd(view, eight ? x + 9 : x + 1, *stops);
         if (end == kNone && !last) {
           // Read on, and come back to the marker with more of the token.
           pos = marker;
@@ -83,22 +102,24 @@ void CompleteDehashStream(const NameTable& names, ChunkReader* in,
           break;
         }
         if (end == kNone) end = view.size();
-        const TokenHash parsed = ParseToken(view.substr(start, end - start));
+        if (!eight) parsed = ParseToken(view.substr(start, end - start));
         if (parsed.looked_up) PrefetchSlot(names, parsed.hash);
-        batch[found++] = FoundToken{start, parsed};
+        token.start = start;
+        ++found;
         pos = end;
       }
       // Fetch their names, then resolve them and write them out.
-      PrefetchNames(names, batch, found);
+      LookUpTokens(names, batch, found);
       for (size_t i = 0; i < found; ++i) {
         const size_t start = batch[i].start;
-        const TokenMatch match = LookUpToken(names, batch[i].parsed);
-        if (match.has_hash || match.resolved) ++counts->hashes;
-        if (!match.resolved) {
-          if (match.has_hash && counts->unknown != nullptr) {
+        const TokenHash& parsed = batch[i].parsed;
+        const bool resolved = batch[i].offset != kEmptySlot;
+        if (parsed.has_hash || resolved) ++counts->hashes;
+        if (!resolved) {
+          if (parsed.has_hash && counts->unknown != nullptr) {
             UnknownHashes& unknown = *counts->unknown;
             ++unknown.hashes
-                  .try_emplace(match.hash,
+                  .try_emplace(parsed.hash,
                                UnknownHashes::Seen{0, unknown.files.size() - 1})
                   .first->second.count;
           }
@@ -106,8 +127,8 @@ void CompleteDehashStream(const NameTable& names, ChunkReader* in,
         }
         ++counts->named;
         WriteOutput(out, view.substr(written, start - written));
-        WriteOutput(out, match.name);
-        written = start + match.hash_length;
+        WriteOutput(out, NameAt(names, batch[i].offset));
+        written = start + parsed.hash_length;
       }
     }
     // The view's bytes before `settled` are done with: the search has seen

@@ -22,6 +22,31 @@ size_t NextTagStart(std::string_view text, size_t from, size_t to) {
   return at ? static_cast<const char*>(at) - text.data() : kNone;
 }
 
+// Whether a bare tag starts in text[from, to); the two bytes after `to`
+// must be in `text` where a '<' before `to` has them.
+bool HasBareTagIn(std::string_view text, size_t from, size_t to) {
+  for (size_t at = from; (at = NextTagStart(text, at, to)) != kNone; ++at) {
+    if (BareTagPrefixOffset(text.substr(at, kBareTagLength)) != 0) return true;
+  }
+  return false;
+}
+
+// The bytes HasBareTagAnywhere passes over at once.
+constexpr size_t kTagBlock = 64;
+
+// Whether the kTagBlock bytes at `block` may start a bare tag: whether one
+// is a '<' with a '0' one or two bytes after it. Reads two bytes past the
+// block. Written without branches, so that the compiler compares many bytes
+// at once.
+bool MayHoldBareTag(const char* block) {
+  unsigned char any = 0;
+  for (size_t i = 0; i < kTagBlock; ++i) {
+    any |= static_cast<unsigned char>(
+        (block[i] == '<') & ((block[i + 1] == '0') | (block[i + 2] == '0')));
+  }
+  return any != 0;
+}
+
 // The offset of the last line feed in text[from, to), or npos. It is
 // usually near `to`, so the search runs backwards.
 size_t LastLineFeed(std::string_view text, size_t from, size_t to) {
@@ -50,11 +75,18 @@ bool HasBareTagAnywhere(ChunkReader* in) {
     std::string_view view;
     const bool last = PeekBytes(in, kAfter + 1, &view);
     const size_t limit = last ? view.size() : view.size() - kAfter;
-    for (size_t at = 0; (at = NextTagStart(view, at, limit)) != kNone; ++at) {
-      if (BareTagPrefixOffset(view.substr(at, kBareTagLength)) != 0) {
+    // Most of the data is passed over by blocks that hold no '<' with a
+    // '0' one or two bytes after it; only a block that does is searched.
+    size_t from = 0;
+    for (;
+         from + kTagBlock + kAfter <= view.size() && from + kTagBlock <= limit;
+         from += kTagBlock) {
+      if (MayHoldBareTag(view.data() + from) &&
+          HasBareTagIn(view, from, from + kTagBlock)) {
         return true;
       }
     }
+    if (HasBareTagIn(view, from, limit)) return true;
     if (last) return false;
     ConsumeBytes(in, limit);
   }

@@ -83,11 +83,20 @@ void RepairInPlace(const std::string& path, FILE* input, PassMode mode) {
   // keeps its bytes, its inode and all it carries, and costs no write.
   ChunkReader reader;
   InitChunkReader(&reader, input, LineEnds::kKeep);
-  const bool needed = mode == PassMode::kComplete ? HasBareTagAnywhere(&reader)
-                                                  : HasBareTag(&reader);
+  bool needed = HasBareTagAnywhere(&reader);
+  bool readable = !reader.read_error;
+  // The default run repairs a tag only at a piece's start. A file with no
+  // bare tag anywhere, the common case, is told by the quicker look alone.
+  if (needed && readable && mode == PassMode::kDefault) {
+    readable = std::fseek(input, 0, SEEK_SET) == 0;
+    if (readable) {
+      InitChunkReader(&reader, input, LineEnds::kKeep);
+      needed = HasBareTag(&reader);
+      readable = !reader.read_error;
+    }
+  }
   reader.buffer.reset();  // the repair reads with a buffer of its own
-  const bool readable =
-      !reader.read_error && (!needed || std::fseek(input, 0, SEEK_SET) == 0);
+  readable = readable && (!needed || std::fseek(input, 0, SEEK_SET) == 0);
   if (!needed || !readable) {
     std::fclose(input);
     if (!readable) {

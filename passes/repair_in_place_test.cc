@@ -75,6 +75,15 @@ TEST(RepairInPlaceTest, ReplacesOnlyAFileThatNeedsIt) {
   EXPECT_EQ(before.st_ino, after.st_ino);
   EXPECT_EQ(2u, after.st_nlink);
   EXPECT_FALSE(fs::exists(path + "_tmp"));
+  // A bare tag that no piece starts with is left to complete mode.
+  const std::string inside = (dir / "inside.xml").string();
+  std::ofstream(inside, std::ios::binary) << "<a><0x1>\n";
+  ASSERT_EQ(0, stat(inside.c_str(), &before));
+  RepairInPlace(inside, OpenForReading(inside));
+  ASSERT_EQ(0, stat(inside.c_str(), &after));
+  EXPECT_EQ(before.st_ino, after.st_ino);
+  RepairInPlace(inside, OpenForReading(inside), PassMode::kComplete);
+  EXPECT_EQ("<a><UNK_MEMBER_0x1>\n", ReadFile(inside));
 #endif
 
   // A path that cannot be replaced (a folder that holds a file) keeps what
