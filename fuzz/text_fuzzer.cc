@@ -34,13 +34,6 @@ namespace {
 #define CHECK(condition) \
   if (!(condition)) std::fprintf(stderr, "failed: %s\n", #condition), abort()
 
-// The whole file at `path`.
-std::string Slurp(const std::filesystem::path& path) {
-  std::ostringstream bytes;
-  bytes << std::ifstream(path, std::ios::binary).rdbuf();
-  return bytes.str();
-}
-
 // A stream that reads `bytes`, which must outlive it.
 FILE* OpenBytes(const std::string& bytes) {
   if (bytes.empty()) return std::fopen("/dev/null", "rb");
@@ -73,11 +66,13 @@ NameTable TestNames() {
   NameTable names;
   // clang-format off
   const char* const kNames[] = {"abc", "UNK_MEMBER_0xED131F5B", ">0xCA2E9442",
-      "index", "x", "UNK_MEMBER_", "MEMBER_0", ">0", "a>0", "UNK_MEMBER_0x0F t"};
+      "index", "x", "UNK_MEMBER_", "MEMBER_0", ">0", "a>0", "UNK_MEMBER_0x0F t",
+      "UNK_MEMBE"};
   const uint32_t kHashes[] = {0xED131F5B, 0xCA2E9442, 0x1A2B3C4D, 0x00000000,
-      0x12345678, 0x0000000F, 0x000000FF, 0xFFFFFFFF, 0xC0FFEE00, 0x0ED131F5};
+      0x12345678, 0x0000000F, 0x000000FF, 0xFFFFFFFF, 0xC0FFEE00, 0x0ED131F5,
+      0x0BADF00D};
   // clang-format on
-  for (int i = 0; i < 10; ++i) InsertName(&names, kHashes[i], kNames[i]);
+  for (int i = 0; i < 11; ++i) InsertName(&names, kHashes[i], kNames[i]);
   return names;
 }
 
@@ -285,6 +280,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
 #ifdef QUORVANTIDE_FUZZ_REPLAY
 #include <sys/resource.h>
+
+namespace {
+
+// The whole file at `path`.
+std::string Slurp(const std::filesystem::path& path) {
+  std::ostringstream bytes;
+  bytes << std::ifstream(path, std::ios::binary).rdbuf();
+  return bytes.str();
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
 #ifndef QUORVANTIDE_SANITIZE  // the sanitizers reserve far more than this

@@ -72,6 +72,21 @@ struct TokenMatch {
 // The lookup that follows ParseToken.
 TokenMatch LookUpToken(const NameTable& names, const TokenHash& parsed);
 
+// Reads the token at `start` of `text` whose hash digits start at `digits`,
+// when they are the common eight followed by a byte of `text` that is no
+// digit: ParseToken then reads the same, however the token goes on. Returns
+// false otherwise, leaving *parsed to ParseToken.
+inline bool ParseEightDigitToken(std::string_view text, size_t start,
+                                 size_t digits, TokenHash* parsed) {
+  if (digits + 8 >= text.size() || HexDigitValue(text[digits + 8]) >= 0 ||
+      !ReadEightHexDigits(text.data() + digits, &parsed->hash)) {
+    return false;
+  }
+  parsed->looked_up = parsed->has_hash = true;
+  parsed->hash_length = digits + 8 - start;
+  return true;
+}
+
 // Resolves a member token ("UNK_MEMBER_0x" and hex) or a value token ("0x"
 // and hex). When the table knows the hash, the result is resolved: the name
 // replaces the token's first hash_length bytes (prefix and hex text) and the

@@ -34,20 +34,6 @@ void LookUpTokens(const NameTable& names, FoundToken* tokens, size_t count) {
   }
 }
 
-// Reads the token whose hash digits start at `digits`, when they are the
-// common eight followed by a byte that is no digit: ParseToken then reads
-// the same, without looking at the token's end. Returns false otherwise.
-inline bool ParseEightDigitToken(std::string_view view, size_t start,
-                                 size_t digits, TokenHash* parsed) {
-  if (digits + 8 >= view.size() || HexDigitValue(view[digits + 8]) >= 0 ||
-      !ReadEightHexDigits(view.data() + digits, &parsed->hash)) {
-    return false;
-  }
-  parsed->looked_up = parsed->has_hash = true;
-  parsed->hash_length = digits + 8 - start;
-  return true;
-}
-
 }  // namespace
 
 void CompleteDehashStream(const NameTable& names, ChunkReader* in,

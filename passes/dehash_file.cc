@@ -1,5 +1,6 @@
 #include "passes/dehash_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -10,6 +11,8 @@
 #include "passes/complete_dehash.h"
 
 namespace {
+
+constexpr size_t kNone = std::string_view::npos;
 
 // The start of the first member marker ("UNK_MEMBER_0x") whose "x" is at or
 // after `from`, or npos. On the way, sets *value to the start of the first
@@ -52,43 +55,201 @@ bool ResolveTokenAt(const NameTable& names, size_t start, const ByteSet& stops,
   return true;
 }
 
-// How many chunks are resolved together. Their lookups are announced to the
-// memory system first, so that the cache misses of a whole batch overlap
-// instead of coming one after another.
+// How many chunks are read ahead of their resolving. The lookups of a whole
+// batch are announced to the memory system first, so that their cache
+// misses overlap instead of coming one after another.
 constexpr size_t kBatchChunks = 32;
-// A line rarely holds more distinct hashes: an element's name and value.
-constexpr size_t kHashesPerChunk = 2;
+// The markers of a chunk whose tokens are read ahead: a line rarely holds
+// more than an element's two tags and its value.
+constexpr size_t kPlannedMarkers = 4;
 
-// Fetches into the cache the slots, and then the names, of the hashes that
-// the chunks are likely to look up: the hex digits after the first two x's
-// of each. Only a hint; what is resolved is decided by DehashChunk alone.
-// GCC sees no effect in a function that only prefetches and drops its calls
-// at -O2; noipa keeps it from looking inside.
-#if defined(__GNUC__) && !defined(__clang__)
-__attribute__((noipa))
-#endif
-void PrefetchLookups(const NameTable& names, const std::string_view* chunks,
-                     size_t count) {
-  uint32_t hashes[kBatchChunks * kHashesPerChunk];
-  size_t found = 0;
+// A marker of a chunk and its token, read in the chunk as it was read.
+struct PlannedToken {
+  uint8_t x;         // the offset of the marker's "x"
+  bool member;       // a member marker, else a value marker
+  uint8_t start;     // of the token: the marker's, or the "0" of a value's
+  uint8_t end;       // of the token: its first stop byte, or the chunk's end
+  TokenHash parsed;  // looked_up is false when the chunk's end cut it
+  uint32_t offset;   // the name's in the arena; kEmptySlot when unknown
+};
+
+// The first markers of a chunk, and whether it has more.
+struct ChunkPlan {
+  size_t count;
+  bool more;
+  PlannedToken tokens[kPlannedMarkers];
+};
+
+// Whether the chunk was ended by the length limit, so that its last token
+// may go on in the next chunk.
+bool IsCut(std::string_view chunk) {
+  return chunk.size() == kMaxChunkLength && chunk.back() != '\n';
+}
+
+// Finds the markers of each chunk and reads their tokens, fetching their
+// slots on the way. The chunks lie one after another, so each "x" of the
+// batch is searched for once.
+void PlanChunks(const NameTable& names, const std::string_view* chunks,
+                size_t count, ChunkPlan* plans) {
+  const char* const batch_end =
+      chunks[count - 1].data() + chunks[count - 1].size();
+  const char* next = static_cast<const char*>(
+      std::memchr(chunks[0].data(), 'x', batch_end - chunks[0].data()));
   for (size_t i = 0; i < count; ++i) {
-    std::string_view chunk = chunks[i];
-    size_t at = 0;
-    for (size_t n = 0; n < kHashesPerChunk; ++n) {
-      size_t x = NextX(chunk, at);
-      if (x == std::string_view::npos) break;
-      at = x + 1;
-      uint32_t hash = 0;
-      for (int k = 0; k < 8 && at < chunk.size(); ++k, ++at) {
-        int digit = HexDigitValue(chunk[at]);
-        if (digit < 0) break;
-        hash = hash << 4 | static_cast<uint32_t>(digit);
+    const std::string_view chunk = chunks[i];
+    const char* const chunk_end = chunk.data() + chunk.size();
+    ChunkPlan& plan = plans[i];
+    plan.count = 0;
+    plan.more = false;
+    const bool cut = IsCut(chunk);
+    for (; next != nullptr && next < chunk_end;
+         next = next + 1 < batch_end ? static_cast<const char*>(std::memchr(
+                                           next + 1, 'x', batch_end - next - 1))
+                                     : nullptr) {
+      const size_t x = next - chunk.data();
+      const bool member = EndsMemberMarker(chunk, x);
+      if (!member && !EndsValueMarker(chunk, x)) continue;
+      if (plan.count == kPlannedMarkers) {
+        plan.more = true;
+        continue;
       }
-      hashes[found++] = hash;
-      PrefetchSlot(names, hash);
+      // Filled in place: a copy of the whole entry would be stored in
+      // pieces and read back at once, which stalls.
+      PlannedToken& token = plan.tokens[plan.count++];
+      const size_t start = member ? x + 1 - kMemberMarker.size() : x - 1;
+      TokenHash& parsed = token.parsed;
+      const bool eight = ParseEightDigitToken(chunk, start, x + 1, &parsed);
+      // Digits are no stop bytes.
+      size_t end = TokenEnd(chunk, eight ? x + 9 : x + 1,
+                            member ? kMemberStops : kValueStops);
+      const bool cut_short = end == kNone && cut;
+      if (end == kNone) end = chunk.size();
+      if (cut_short) {
+        parsed = TokenHash();
+      } else if (!eight) {
+        parsed = ParseToken(chunk.substr(start, end - start));
+      }
+      if (parsed.looked_up) PrefetchSlot(names, parsed.hash);
+      token.x = static_cast<uint8_t>(x);
+      token.member = member;
+      token.start = static_cast<uint8_t>(start);
+      token.end = static_cast<uint8_t>(end);
     }
   }
-  for (size_t i = 0; i < found; ++i) PrefetchName(names, hashes[i]);
+}
+
+// Looks up the planned tokens, whose slots were fetched as they were found,
+// each once, and starts fetching the names found.
+void LookUpPlans(const NameTable& names, ChunkPlan* plans, size_t count) {
+  for (size_t i = 0; i < count; ++i) {
+    for (size_t k = 0; k < plans[i].count; ++k) {
+      PlannedToken& token = plans[i].tokens[k];
+      const NameSlot* slot =
+          token.parsed.looked_up ? FindSlot(names, token.parsed.hash) : nullptr;
+      token.offset = slot ? slot->offset : kEmptySlot;
+      if (slot) PrefetchArena(names, slot->offset);
+    }
+  }
+}
+
+// A token of a chunk that gives way to a name.
+struct Replacement {
+  size_t start;
+  size_t length;
+  std::string_view name;
+};
+
+// Whether, once `name` stands in the chunk in place of the bytes before
+// `after`, every "x" that a search from the name's start meets reads as the
+// same marker, or as none, as it did in the chunk as read. An "x" ends a
+// marker only right after a "0", so only one in the name, or a few bytes
+// after it, may change.
+bool KeepsMarkers(std::string_view chunk, size_t after, std::string_view name) {
+  if (name.empty()) return false;
+  for (const char* x =
+           static_cast<const char*>(std::memchr(name.data(), 'x', name.size()));
+       x != nullptr; x = static_cast<const char*>(std::memchr(
+                         x + 1, 'x', name.data() + name.size() - x - 1))) {
+    if (x == name.data() || x[-1] == '0') return false;
+  }
+  // After the name, an "x" whose marker would begin inside the name.
+  const size_t window = std::min(chunk.size(), after + kMemberHead.size());
+  for (size_t x = after; x < window; ++x) {
+    if (chunk[x] != 'x') continue;
+    const char before = x == after ? name.back() : chunk[x - 1];
+    if (before == '0' && (x < after + 2 || chunk[x - 2] == '_')) return false;
+  }
+  return true;
+}
+
+// What DehashChunk would replace in `chunk`, told from its plan: the
+// searches of the rewritten text meet the markers that were planned in the
+// chunk as read, in the same order. Returns false, with *count unset, where
+// that cannot be told: a name that could make or break a marker, a value
+// token that a name would change, or markers past the planned ones.
+bool PlanReplacements(const NameTable& names, std::string_view chunk,
+                      const ChunkPlan& plan, Replacement* replacements,
+                      size_t* count) {
+  const PlannedToken* const tokens = plan.tokens;
+  size_t found = 0;
+  const PlannedToken* value = nullptr;
+  size_t k = 0;
+  // The member search, twice at most, each time from where the last
+  // member token stood; the first value marker passed is remembered.
+  for (int pass = 0; pass < 2; ++pass) {
+    const PlannedToken* member = nullptr;
+    for (; k < plan.count; ++k) {
+      if (tokens[k].member) {
+        member = &tokens[k++];
+        break;
+      }
+      if (value == nullptr) value = &tokens[k];
+    }
+    if (member == nullptr) {
+      if (plan.more) return false;
+      break;
+    }
+    if (member->offset == kEmptySlot) {
+      // The search for a value goes on from this token.
+      for (size_t v = k; value == nullptr && v < plan.count; ++v) {
+        if (!tokens[v].member) value = &tokens[v];
+      }
+      if (value == nullptr && plan.more) return false;
+      break;
+    }
+    const std::string_view name = NameAt(names, member->offset);
+    const size_t after = member->start + member->parsed.hash_length;
+    if (!KeepsMarkers(chunk, after, name)) return false;
+    replacements[found++] = {member->start, member->parsed.hash_length, name};
+    if (pass == 1) {
+      for (size_t v = k; value == nullptr && v < plan.count; ++v) {
+        if (!tokens[v].member) value = &tokens[v];
+      }
+      if (value == nullptr && plan.more) return false;
+    }
+  }
+  if (value != nullptr) {
+    // A name inside the value token would change what it reads.
+    for (size_t i = 0; i < found; ++i) {
+      if (replacements[i].start > value->start &&
+          replacements[i].start < value->end) {
+        return false;
+      }
+    }
+    if (value->offset != kEmptySlot) {
+      const Replacement replacement{value->start, value->parsed.hash_length,
+                                    NameAt(names, value->offset)};
+      // In the order of the chunk.
+      size_t at = found;
+      for (; at > 0 && replacements[at - 1].start > value->start; --at) {
+        replacements[at] = replacements[at - 1];
+      }
+      replacements[at] = replacement;
+      ++found;
+    }
+  }
+  *count = found;
+  return true;
 }
 
 }  // namespace
@@ -135,11 +296,36 @@ void DehashStream(const NameTable& names, ChunkReader* in, OutputFile* out) {
   std::string scratch;
   scratch.reserve(kMaxDehashedChunk);
   std::string_view chunks[kBatchChunks];
+  ChunkPlan plans[kBatchChunks];
   while (size_t count = ReadChunks(in, chunks, kBatchChunks)) {
-    PrefetchLookups(names, chunks, count);
+    PlanChunks(names, chunks, count, plans);
+    LookUpPlans(names, plans, count);
+    // The chunks lie one after another: what stays as it is goes out in
+    // stretches from `unwritten` on, straight from the read buffer.
+    const char* unwritten = chunks[0].data();
+    auto write_up_to = [&](const char* at) {
+      WriteOutput(out, std::string_view(unwritten, at - unwritten));
+    };
     for (size_t i = 0; i < count; ++i) {
-      WriteOutput(out, DehashChunk(names, chunks[i], &scratch));
+      const std::string_view chunk = chunks[i];
+      Replacement replacements[3];
+      size_t replaced;
+      if (PlanReplacements(names, chunk, plans[i], replacements, &replaced)) {
+        for (size_t r = 0; r < replaced; ++r) {
+          write_up_to(chunk.data() + replacements[r].start);
+          WriteOutput(out, replacements[r].name);
+          unwritten =
+              chunk.data() + replacements[r].start + replacements[r].length;
+        }
+        continue;
+      }
+      const std::string_view dehashed = DehashChunk(names, chunk, &scratch);
+      if (dehashed.data() == chunk.data()) continue;
+      write_up_to(chunk.data());
+      WriteOutput(out, dehashed);
+      unwritten = chunk.data() + chunk.size();
     }
+    write_up_to(chunks[count - 1].data() + chunks[count - 1].size());
   }
 }
 
