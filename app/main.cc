@@ -42,8 +42,20 @@ void Run(int argc, char** argv) {
     return;
   }
   PrintMessage("Generating hash map...\n");
-  LoadHashNameMap(member_names, &HashNameMap);
-  std::fclose(member_names);
+  // The lists load beside the first data file's look for bare tags and its
+  // repair, which need no names; its dehash pass waits for them.
+  FILE* lists[] = {member_names, OpenArchiveItems()};
+  BackgroundTask loading;
+  StartBackground(
+      &loading,
+      [](void* streams) {
+        FILE** files = static_cast<FILE**>(streams);
+        LoadNameLists(files[0], files[1], &HashNameMap);
+        for (int i = 0; i < 2; ++i) {
+          if (files[i] != nullptr) std::fclose(files[i]);
+        }
+      },
+      lists);
   const bool complete = switches.mode == PassMode::kComplete;
   UnknownHashes unknown;
   UnknownHashes* tally = switches.unknown_list.empty() ? nullptr : &unknown;
@@ -53,12 +65,13 @@ void Run(int argc, char** argv) {
       std::vector<std::string> paths;
       CollectDataFiles(argv[i], &paths);
       for (const std::string& path : paths) {
-        ProcessFile(path, HashNameMap, switches.mode, tally);
+        ProcessFile(path, HashNameMap, switches.mode, tally, &loading);
       }
     } else {
-      ProcessFile(argv[i], HashNameMap, switches.mode, tally);
+      ProcessFile(argv[i], HashNameMap, switches.mode, tally, &loading);
     }
   }
+  FinishBackground(&loading);
   if (tally != nullptr) WriteUnknownList(switches.unknown_list, unknown);
   WaitForEnter("All files finished");
 }

@@ -20,7 +20,7 @@ bool IsDataFileExtension(std::string_view extension) {
 }
 
 void ProcessFile(const std::string& path, const NameTable& names, PassMode mode,
-                 UnknownHashes* unknown) {
+                 UnknownHashes* unknown, BackgroundTask* loading) {
   // Opened before the extension is looked at, so a missing file is reported
   // as missing whatever its name.
   FILE* input = OpenForReading(path);
@@ -41,6 +41,7 @@ void ProcessFile(const std::string& path, const NameTable& names, PassMode mode,
     counts.unknown = unknown;
     unknown->files.push_back(path);
   }
+  if (loading != nullptr) FinishBackground(loading);
   if (DehashFile(path, names, mode, &counts) && mode == PassMode::kComplete) {
     PrintMessage("Named %llu of %llu hashes in %s\n",
                  static_cast<unsigned long long>(counts.named),

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/platform.h"
 #include "names/name_table.h"
 #include "passes/pass_mode.h"
 
@@ -19,10 +20,12 @@ bool IsDataFileExtension(std::string_view extension);
 // dehashed copy, both read the way `mode` says; anything else is reported
 // and left alone. In complete mode a written copy is followed by a line
 // that counts the hashes named, and the hashes left unnamed are added to
-// *unknown when it is given.
+// *unknown when it is given. Only the dehash pass reads `names`: when
+// `loading` is given, it is the task that fills them, waited for then.
 void ProcessFile(const std::string& path, const NameTable& names,
                  PassMode mode = PassMode::kDefault,
-                 UnknownHashes* unknown = nullptr);
+                 UnknownHashes* unknown = nullptr,
+                 BackgroundTask* loading = nullptr);
 
 // Prints `message` and the exit prompt, then waits for one character.
 void WaitForEnter(const char* message);

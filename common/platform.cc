@@ -6,11 +6,13 @@
 #endif
 #include <fcntl.h>
 #include <io.h>
+#include <process.h>
 #include <sys/stat.h>
 #include <windows.h>
 #else
 #include <dirent.h>
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -352,6 +354,51 @@ unsigned UseUtf8Console(const ConsoleCodePage& console) {
 
 void RestoreConsole(const ConsoleCodePage& console, unsigned page) {
   if (page != 0) console.set(page);
+}
+
+namespace {
+
+#ifdef _WIN32
+unsigned __stdcall RunBackground(void* task_pointer) {
+#else
+void* RunBackground(void* task_pointer) {
+#endif
+  auto* task = static_cast<BackgroundTask*>(task_pointer);
+  task->work(task->argument);
+  return 0;
+}
+
+}  // namespace
+
+void StartBackground(BackgroundTask* task, void (*work)(void* argument),
+                     void* argument) {
+  task->work = work;
+  task->argument = argument;
+#ifdef _WIN32
+  task->thread = reinterpret_cast<void*>(
+      _beginthreadex(nullptr, 0, RunBackground, task, 0, nullptr));
+#else
+  auto* thread = new pthread_t;
+  if (pthread_create(thread, nullptr, RunBackground, task) == 0) {
+    task->thread = thread;
+  } else {
+    delete thread;
+  }
+#endif
+  if (task->thread == nullptr) work(argument);
+}
+
+void FinishBackground(BackgroundTask* task) {
+  if (task->thread == nullptr) return;
+#ifdef _WIN32
+  WaitForSingleObject(task->thread, INFINITE);
+  CloseHandle(task->thread);
+#else
+  auto* thread = static_cast<pthread_t*>(task->thread);
+  pthread_join(*thread, nullptr);
+  delete thread;
+#endif
+  task->thread = nullptr;
 }
 
 bool RemoveFile(const std::string& path) {

@@ -87,6 +87,21 @@ bool ListFolder(const std::string& path, std::vector<FolderEntry>* entries);
 // the machine, wherever links lead to it. Returns false on failure.
 bool FolderIdentity(const std::string& path, std::pair<uint64_t, uint64_t>* id);
 
+// Work run on a thread of its own, beside the main one.
+struct BackgroundTask {
+  void (*work)(void* argument) = nullptr;
+  void* argument = nullptr;
+  void* thread = nullptr;  // the system's handle while it runs
+};
+
+// Starts work(argument) on a new thread. When no thread can be made, runs
+// it here and now instead: either way FinishBackground then finds it done.
+void StartBackground(BackgroundTask* task, void (*work)(void* argument),
+                     void* argument);
+
+// Waits until the work of `task` has ended; at once when it has.
+void FinishBackground(BackgroundTask* task);
+
 // The console functions that UseUtf8Console needs, so that a test can stand
 // in for them.
 struct ConsoleCodePage {

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -52,6 +55,26 @@ TEST(FolderTest, AFolderThatCannotBeListedSaysSo) {
   std::vector<FolderEntry> entries;
   EXPECT_FALSE(ListFolder("no such folder", &entries));
   EXPECT_TRUE(entries.empty());
+}
+
+TEST(BackgroundTest, FinishWaitsForTheWork) {
+  // The work outlasts the main thread's way to FinishBackground, so a finish
+  // that does not wait reads the count early.
+  struct Work {
+    std::atomic<int> runs{0};
+  } work;
+  BackgroundTask task;
+  StartBackground(
+      &task,
+      [](void* argument) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        ++static_cast<Work*>(argument)->runs;
+      },
+      &work);
+  FinishBackground(&task);
+  EXPECT_EQ(1, work.runs);
+  FinishBackground(&task);  // done already: returns at once
+  EXPECT_EQ(1, work.runs);
 }
 
 }  // namespace

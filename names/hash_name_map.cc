@@ -58,24 +58,32 @@ size_t ArenaBytesFor(FILE* file) {
 
 }  // namespace
 
-void LoadHashNameMap(FILE* member_names, NameTable* table) {
+FILE* OpenArchiveItems() {
+  FILE* archive_items = OpenForReading("ArchiveItems.txt");
+  if (archive_items == nullptr) {
+    PrintMessage(
+        "WARNING: Could not find ArchiveItems.txt, only member names will be "
+        "unhashed\n");
+  }
+  return archive_items;
+}
+
+void LoadNameLists(FILE* member_names, FILE* archive_items, NameTable* table) {
   // The names go into the arena in one sequential sweep; the slots are then
   // sized once and filled in list order. No list is held twice in memory.
-  FILE* archive_items = OpenForReading("ArchiveItems.txt");
   table->arena.reserve(table->arena.size() + ArenaBytesFor(member_names) +
                        (archive_items ? ArenaBytesFor(archive_items) : 0));
   const size_t members_begin = table->arena.size();
   size_t count = AppendNames(member_names, table);
   const size_t items_begin = table->arena.size();
-  if (archive_items == nullptr) {
-    PrintMessage(
-        "WARNING: Could not find ArchiveItems.txt, only member names will be "
-        "unhashed\n");
-  } else {
-    count += AppendNames(archive_items, table);
-    std::fclose(archive_items);
-  }
+  if (archive_items != nullptr) count += AppendNames(archive_items, table);
   ReserveSlots(table, table->count + count);
   PlaceNames(table, members_begin, items_begin, NameHash);
   PlaceNames(table, items_begin, table->arena.size(), ArchiveItemHash);
+}
+
+void LoadHashNameMap(FILE* member_names, NameTable* table) {
+  FILE* archive_items = OpenArchiveItems();
+  LoadNameLists(member_names, archive_items, table);
+  if (archive_items != nullptr) std::fclose(archive_items);
 }

@@ -10,11 +10,18 @@
 // Filled once by main before the first data file, read-only afterwards.
 extern NameTable HashNameMap;
 
-// Adds every name of the open "MemberNames.txt" stream (binary mode) under
-// its member-name hash, then every name of "ArchiveItems.txt" in the working
-// directory under its archive-item hash, first name winning. Each chunk of a
-// list, without its line feed, is one name; empty names are skipped. Prints a
-// warning if "ArchiveItems.txt" cannot be opened. The stream stays open.
+// Opens "ArchiveItems.txt" in the working directory in binary mode. Prints
+// a warning and returns null when it cannot.
+FILE* OpenArchiveItems();
+
+// Adds every name of the open "MemberNames.txt" stream under its
+// member-name hash, then every name of the "ArchiveItems.txt" stream (none
+// when null) under its archive-item hash, first name winning. Each chunk of
+// a list, without its line feed, is one name; empty names are skipped.
+// Prints nothing; the streams stay open.
+void LoadNameLists(FILE* member_names, FILE* archive_items, NameTable* table);
+
+// OpenArchiveItems and LoadNameLists in one.
 void LoadHashNameMap(FILE* member_names, NameTable* table);
 
 #endif  // QUORVANTIDE_NAMES_HASH_NAME_MAP_H_

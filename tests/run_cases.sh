@@ -53,15 +53,16 @@ for case in "$cases"/*/; do
   [[ -n $runner && -e $case/stdout.windows ]] && stdout=$case/stdout.windows
   text_mode <"$stdout" >"$scratch/$name/stdout"
   mapfile -t args <"$case/args"
-  # On Linux, as few file handles as the tool needs (the standard three and
-  # two files), so that one left open shows; and no file past 10 MB, so that
+  # On Linux, as few file handles as the tool needs (the standard three, two
+  # files, and the two word lists that may still be loading meanwhile), so
+  # that one left open shows; and no file past 10 MB, so that
   # a fault that writes without end cannot fill the disk. A run that hangs
   # fails.
   size_limit=$(cat "$case/file-size-limit" 2>/dev/null || echo 10000)
   { cat "$case/stdin" 2>/dev/null || echo; } | (cd "$work" &&
     if [[ -z $runner ]]; then
       for fd in $(ls /proc/$BASHPID/fd); do ((fd < 3)) || eval "exec $fd>&-"; done
-      ulimit -n 5
+      ulimit -n 7
     fi && trap '' XFSZ && ulimit -f "$size_limit" &&
     timeout 60 $runner "$tool" "${args[@]}") >"$scratch/$name/got"
   status=$?
