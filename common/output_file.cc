@@ -25,17 +25,44 @@ void WriteWithCrLf(OutputFile* out, std::string_view bytes) {
   WriteBytes(out, bytes);
 }
 
-void FlushOutputFile(OutputFile* out) {
-  if (out->used == 0) return;
-  if (std::fwrite(out->buffer.get(), 1, out->used, out->file) != out->used) {
+namespace {
+
+// Writes `bytes` to the file, starting a durable file's writeback now and
+// then.
+void WriteToFile(OutputFile* out, const char* bytes, size_t count) {
+  if (std::fwrite(bytes, 1, count, out->file) != count) {
     out->write_error = true;
   }
-  out->unsynced += out->used;
-  out->used = 0;
+  out->unsynced += count;
   if (out->durable && out->unsynced >= kWritebackInterval) {
     StartWriteback(out->file);
     out->unsynced = 0;
   }
+}
+
+void WriteHandedBuffer(void* output) {
+  auto* out = static_cast<OutputFile*>(output);
+  WriteToFile(out, out->writing_buffer.get(), out->writing_used);
+}
+
+}  // namespace
+
+void HandOverBuffer(OutputFile* out) {
+  FinishBackground(&out->writing);
+  if (!out->writing_buffer) {
+    out->writing_buffer.reset(new char[kOutputBufferSize]);
+  }
+  std::swap(out->buffer, out->writing_buffer);
+  out->writing_used = out->used;
+  out->used = 0;
+  StartBackground(&out->writing, WriteHandedBuffer, out);
+}
+
+void FlushOutputFile(OutputFile* out) {
+  FinishBackground(&out->writing);
+  if (out->used == 0) return;
+  WriteToFile(out, out->buffer.get(), out->used);
+  out->used = 0;
 }
 
 bool CloseOutputFile(OutputFile* out) {
@@ -48,5 +75,6 @@ bool CloseOutputFile(OutputFile* out) {
   if (std::fclose(out->file) != 0) ok = false;
   out->file = nullptr;
   out->buffer.reset();
+  out->writing_buffer.reset();
   return ok;
 }

@@ -9,7 +9,9 @@
 #include <string>
 #include <string_view>
 
-constexpr size_t kOutputBufferSize = size_t{1} << 20;
+#include "common/platform.h"
+
+constexpr size_t kOutputBufferSize = size_t{1} << 19;
 
 // A durable file starts its writeback every kWritebackInterval bytes, so
 // that the disk works while the file is still being written.
@@ -23,6 +25,13 @@ struct OutputFile {
   bool crlf = false;    // each line feed goes out as CR LF
   size_t unsynced = 0;  // bytes written since the last writeback started
   bool write_error = false;
+  // A full buffer is written on a thread of its own while the next one
+  // fills, so that the copy into the system's cache costs the pass no time.
+  // Only the writing thread touches these, and `file`, `unsynced` and
+  // `write_error`, until it is finished.
+  std::unique_ptr<char[]> writing_buffer = nullptr;
+  size_t writing_used = 0;
+  BackgroundTask writing = {};
 };
 
 // Creates `path` afresh (see CreateNewFile: what stood there goes as a name,
@@ -33,8 +42,13 @@ struct OutputFile {
 bool OpenOutputFile(OutputFile* out, const std::string& path,
                     bool durable = false, bool text = true);
 
-// Writes out the buffered bytes; a failure is remembered in write_error.
+// Writes out the buffered bytes, and waits for those handed to the writing
+// thread; a failure is remembered in write_error.
 void FlushOutputFile(OutputFile* out);
+
+// Hands the buffered bytes to the writing thread, once it has written the
+// last ones it was given, and goes on with an empty buffer.
+void HandOverBuffer(OutputFile* out);
 
 // Appends `bytes` to the output as they are.
 inline void WriteBytes(OutputFile* out, std::string_view bytes) {
@@ -43,7 +57,7 @@ inline void WriteBytes(OutputFile* out, std::string_view bytes) {
     std::memcpy(out->buffer.get() + out->used, bytes.data(), room);
     out->used += room;
     bytes.remove_prefix(room);
-    FlushOutputFile(out);
+    HandOverBuffer(out);
   }
   std::memcpy(out->buffer.get() + out->used, bytes.data(), bytes.size());
   out->used += bytes.size();

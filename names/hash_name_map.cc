@@ -11,11 +11,15 @@ NameTable HashNameMap;
 
 namespace {
 
+// The lists load beside a data file's first pass, which has a read buffer
+// of its own: smaller reads keep the two within the memory of one.
+constexpr size_t kListReadSize = size_t{1} << 16;
+
 // Appends every name of `file` to the arena, in file order, and returns how
 // many there were.
 size_t AppendNames(FILE* file, NameTable* table) {
   ChunkReader reader;
-  InitChunkReader(&reader, file);
+  InitChunkReader(&reader, file, LineEnds::kSettle, kListReadSize);
   std::string_view chunk;
   size_t count = 0;
   while (ReadChunk(&reader, &chunk)) {

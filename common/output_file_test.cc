@@ -1,0 +1,56 @@
+#include "common/output_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <random>
+#include <string>
+
+namespace {
+
+// An output that writes to `file`, as OpenOutputFile would set it up.
+OutputFile OutputTo(FILE* file) {
+  return OutputFile{file, std::unique_ptr<char[]>(new char[kOutputBufferSize])};
+}
+
+TEST(OutputFileTest, WritesInOrderAcrossHandedBuffers) {
+  // Several buffers' worth in pieces of uneven sizes, so that full buffers
+  // go to the writing thread while the next ones fill.
+  std::string expected;
+  for (size_t i = 0; expected.size() < 3 * kOutputBufferSize + 12345; ++i) {
+    expected += std::to_string(i) + std::string(i % 97, 'a' + i % 26) + "\n";
+  }
+  // A file of this run's own (tmpfile() may not write where Windows puts it).
+  const std::filesystem::path path =
+      std::filesystem::temp_directory_path() /
+      ("quorvantide-output-" + std::to_string(std::random_device()()));
+  FILE* file = std::fopen(path.string().c_str(), "w+b");
+  ASSERT_NE(nullptr, file);
+  OutputFile out = OutputTo(file);
+  for (size_t at = 0, piece = 1; at < expected.size(); at += piece) {
+    piece = (piece * 7 + 3) % 70000 + 1;
+    WriteBytes(&out, std::string_view(expected).substr(at, piece));
+  }
+  FlushOutputFile(&out);
+  std::rewind(file);
+  std::string written(expected.size() + 1, '\0');
+  written.resize(std::fread(&written[0], 1, written.size(), file));
+  EXPECT_TRUE(written == expected) << written.size() << " bytes written";
+  EXPECT_TRUE(CloseOutputFile(&out));
+  std::filesystem::remove(path);
+}
+
+#ifndef _WIN32
+TEST(OutputFileTest, AFailedWriteOfAHandedBufferIsReported) {
+  // Every write to /dev/full fails, also those of the writing thread.
+  OutputFile out = OutputTo(std::fopen("/dev/full", "wb"));
+  ASSERT_NE(nullptr, out.file);
+  // Only the thread writes: nothing is left for the close to write.
+  WriteBytes(&out, std::string(kOutputBufferSize, 'x'));
+  HandOverBuffer(&out);
+  EXPECT_FALSE(CloseOutputFile(&out));
+}
+#endif
+
+}  // namespace
