@@ -127,12 +127,4 @@ inline void PrefetchArena(const NameTable& table, uint32_t offset) {
 #endif
 }
 
-// Hints that the name under `hash` will be read soon. Best after
-// PrefetchSlot, once the slot has arrived.
-inline void PrefetchName(const NameTable& table, uint32_t hash) {
-  if (const NameSlot* slot = FindSlot(table, hash)) {
-    PrefetchArena(table, slot->offset);
-  }
-}
-
 #endif  // QUORVANTIDE_NAMES_NAME_TABLE_H_

@@ -65,7 +65,6 @@ constexpr size_t kPlannedMarkers = 4;
 
 // A marker of a chunk and its token, read in the chunk as it was read.
 struct PlannedToken {
-  uint8_t x;         // the offset of the marker's "x"
   bool member;       // a member marker, else a value marker
   uint8_t start;     // of the token: the marker's, or the "0" of a value's
   uint8_t end;       // of the token: its first stop byte, or the chunk's end
@@ -130,7 +129,6 @@ void PlanChunks(const NameTable& names, const std::string_view* chunks,
         parsed = ParseToken(chunk.substr(start, end - start));
       }
       if (parsed.looked_up) PrefetchSlot(names, parsed.hash);
-      token.x = static_cast<uint8_t>(x);
       token.member = member;
       token.start = static_cast<uint8_t>(start);
       token.end = static_cast<uint8_t>(end);
