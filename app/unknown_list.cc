@@ -10,7 +10,7 @@
 #include "common/platform.h"
 #include "common/print_message.h"
 
-bool WriteUnknownList(const std::string& path, const UnknownHashes& unknown) {
+void WriteUnknownList(const std::string& path, const UnknownHashes& unknown) {
   std::vector<std::pair<uint32_t, UnknownHashes::Seen>> sorted(
       unknown.hashes.begin(), unknown.hashes.end());
   std::sort(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) {
@@ -24,7 +24,7 @@ bool WriteUnknownList(const std::string& path, const UnknownHashes& unknown) {
         "ERROR: Could not create file %s, check your folder write "
         "permissions.\n",
         temporary_path.c_str());
-    return false;
+    return;
   }
   char line[64];
   for (const auto& [hash, seen] : sorted) {
@@ -40,8 +40,7 @@ bool WriteUnknownList(const std::string& path, const UnknownHashes& unknown) {
     PrintMessage(
         "ERROR: Could not rename file, check your file permissions.\n");
   } else {
-    return true;
+    return;
   }
   RemoveFile(temporary_path);
-  return false;
 }

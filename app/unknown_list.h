@@ -10,7 +10,7 @@
 // "0x%08X<TAB>count<TAB>first file", the most frequent first, then by hash.
 // The list is written beside its path and put in its place only when
 // complete, so no partial list ever stands under its name; failures are
-// reported. Returns whether it was written.
-bool WriteUnknownList(const std::string& path, const UnknownHashes& unknown);
+// reported.
+void WriteUnknownList(const std::string& path, const UnknownHashes& unknown);
 
 #endif  // QUORVANTIDE_APP_UNKNOWN_LIST_H_
