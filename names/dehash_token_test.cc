@@ -46,4 +46,30 @@ TEST(DehashTokenTest, ReplacesOnlyTheHashOfAKnownToken) {
   }
 }
 
+TEST(DehashTokenTest, EightDigitsReadAtOnceAsParseTokenReadsThem) {
+  static const struct {
+    std::string text;
+    size_t start, digits;
+    bool read;  // at once; otherwise left to ParseToken
+  } kCases[] = {
+      {"UNK_MEMBER_0x0000000F>", 0, 13, true},
+      {"<0x1234abcd</", 1, 3, true},
+      {"0x1234abcd5", 0, 2, false},  // a ninth digit
+      {"0x1234abcd", 0, 2, false},   // nothing after the digits to tell
+      {"0x1234abc-z", 0, 2, false},  // a seventh digit is the last
+      {"0x0-234abcz", 0, 2, false},
+  };
+  for (const auto& c : kCases) {
+    TokenHash parsed;
+    ASSERT_EQ(c.read, ParseEightDigitToken(c.text, c.start, c.digits, &parsed))
+        << c.text;
+    if (!c.read) continue;
+    const TokenHash expected =
+        ParseToken(std::string_view(c.text).substr(c.start));
+    EXPECT_TRUE(parsed.looked_up && parsed.has_hash) << c.text;
+    EXPECT_EQ(expected.hash, parsed.hash) << c.text;
+    EXPECT_EQ(expected.hash_length, parsed.hash_length) << c.text;
+  }
+}
+
 }  // namespace
