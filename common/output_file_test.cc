@@ -32,6 +32,11 @@ TEST(OutputFileTest, WritesInOrderAcrossHandedBuffers) {
     piece = (piece * 7 + 3) % 70000 + 1;
     WriteBytes(&out, std::string_view(expected).substr(at, piece));
   }
+  // A text file on Windows gets CR LF for each line feed, also where the
+  // bytes after the last one go out.
+  out.crlf = true;
+  WriteOutput(&out, "x\ny\n\nz");
+  expected += "x\r\ny\r\n\r\nz";
   FlushOutputFile(&out);
   std::rewind(file);
   std::string written(expected.size() + 1, '\0');
