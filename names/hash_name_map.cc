@@ -1,5 +1,6 @@
 #include "names/hash_name_map.h"
 
+#include <cstring>
 #include <string_view>
 
 #include "common/chunk_reader.h"
@@ -15,19 +16,36 @@ namespace {
 // of its own: smaller reads keep the two within the memory of one.
 constexpr size_t kListReadSize = size_t{1} << 16;
 
-// Appends every name of `file` to the arena, in file order, and returns how
-// many there were.
+// Appends every name of `file` to the arena, in file order, as AppendName
+// would, and returns how many there were.
 size_t AppendNames(FILE* file, NameTable* table) {
+  static_assert(kMaxChunkLength <= kMaxNameLength, "a chunk is never too long");
   ChunkReader reader;
   InitChunkReader(&reader, file, LineEnds::kSettle, kListReadSize);
+  // The entries gather here and go into the arena a block at a time: an
+  // append of its own for each name costs more than the name's copy.
+  char staging[size_t{1} << 14];
+  size_t staged = 0;
   std::string_view chunk;
   size_t count = 0;
   while (ReadChunk(&reader, &chunk)) {
     if (chunk.back() == '\n') chunk.remove_suffix(1);
     // An empty name would map hash 0 to nothing and erase every
     // "0x00000000" from the output.
-    if (!chunk.empty() && AppendName(table, chunk) != kEmptySlot) ++count;
+    if (chunk.empty() ||
+        table->arena.size() + staged + 1 + chunk.size() >= kEmptySlot) {
+      continue;
+    }
+    if (staged + 1 + chunk.size() > sizeof(staging)) {
+      table->arena.append(staging, staged);
+      staged = 0;
+    }
+    staging[staged] = static_cast<char>(chunk.size());
+    std::memcpy(staging + staged + 1, chunk.data(), chunk.size());
+    staged += 1 + chunk.size();
+    ++count;
   }
+  table->arena.append(staging, staged);
   return count;
 }
 
