@@ -4,10 +4,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <filesystem>
-#include <fstream>
-#include <random>
-#include <string>
 #include <thread>
 #include <vector>
 
@@ -53,18 +49,6 @@ TEST(ConsoleTest, UsesUtf8ForTheRunAndPutsBackThePageItFound) {
     EXPECT_EQ(c.set_calls, set_calls) << c.page;
     EXPECT_EQ(c.page, page) << c.page;
   }
-}
-
-TEST(FileSizeTest, IsTheFilesLength) {
-  const std::string path = std::filesystem::temp_directory_path().string() +
-                           "/quorvantide-size-" +
-                           std::to_string(std::random_device()());
-  std::ofstream(path, std::ios::binary) << std::string(12345, 'x');
-  FILE* file = OpenForReading(path);
-  ASSERT_NE(nullptr, file);
-  EXPECT_EQ(12345, FileSize(file));
-  std::fclose(file);
-  std::filesystem::remove(path);
 }
 
 TEST(FolderTest, AFolderThatCannotBeListedSaysSo) {
