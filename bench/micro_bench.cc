@@ -29,6 +29,7 @@
 #include "passes/complete_dehash.h"
 #include "passes/complete_repair.h"
 #include "passes/dehash_file.h"
+#include "passes/dehash_in_blocks.h"
 #include "passes/repair_in_place.h"
 
 namespace {
@@ -270,6 +271,22 @@ void BM_CompleteDehashStream(benchmark::State& state) {
   });
 }
 BENCHMARK(BM_CompleteDehashStream)->Unit(benchmark::kMillisecond);
+
+// Both passes as a data file gets them, over blocks on two threads;
+// argument 1: complete mode.
+void BM_DehashInBlocks(benchmark::State& state) {
+  const NameTable& table = FolderTable();
+  RunPass(state, [&](ChunkReader* reader) {
+    OutputFile out = NullOutput();
+    HashCounts counts;
+    DehashInBlocks(
+        reader->file, table,
+        state.range(0) != 0 ? PassMode::kComplete : PassMode::kDefault, &counts,
+        &out);
+    CloseOutputFile(&out);
+  });
+}
+BENCHMARK(BM_DehashInBlocks)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_RepairStream(benchmark::State& state) {
   // The pass announces each repair on standard output, where the results

@@ -1,6 +1,7 @@
 #include "common/chunk_reader.h"
 
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -36,6 +37,16 @@ void SettleLineEnds(ChunkReader* reader) {
   reader->filled = write + pending;
 }
 
+// Makes the line ends of the bytes just read known: settles them, or keeps
+// them as they are.
+void SettleOrKeep(ChunkReader* reader) {
+  if (reader->line_ends == LineEnds::kSettle) {
+    SettleLineEnds(reader);
+  } else {
+    reader->end = reader->filled;
+  }
+}
+
 // Moves the unread bytes to the front and reads more after them, first
 // growing the buffer if they leave no room for a whole read.
 void Refill(ChunkReader* reader) {
@@ -64,11 +75,7 @@ void Refill(ChunkReader* reader) {
     reader->at_eof = true;
     reader->read_error = std::ferror(reader->file) != 0;
   }
-  if (reader->line_ends == LineEnds::kSettle) {
-    SettleLineEnds(reader);
-  } else {
-    reader->end = reader->filled;
-  }
+  SettleOrKeep(reader);
 }
 
 // Cuts the next chunk out of the bytes already settled. Returns false when
@@ -113,6 +120,34 @@ void InitChunkReader(ChunkReader* reader, FILE* file, LineEnds line_ends,
   reader->begin = reader->end = reader->filled = 0;
   reader->at_eof = false;
   reader->read_error = false;
+}
+
+void InitChunkReaderFromBytes(ChunkReader* reader,
+                              std::unique_ptr<char[]> bytes, size_t size,
+                              LineEnds line_ends) {
+  reader->file = nullptr;
+  reader->read_size = 1;
+  reader->line_ends = line_ends;
+  reader->buffer = std::move(bytes);
+  reader->capacity = size;
+  reader->begin = reader->end = 0;
+  reader->filled = size;
+  reader->at_eof = true;
+  reader->read_error = false;
+  SettleOrKeep(reader);
+}
+
+void InitChunkReaderAfter(ChunkReader* reader, FILE* file,
+                          std::string_view first, LineEnds line_ends,
+                          size_t read_size) {
+  InitChunkReader(reader, file, line_ends, read_size);
+  if (first.size() + reader->read_size > reader->capacity) {
+    reader->capacity = first.size() + reader->read_size;
+    reader->buffer.reset(new char[reader->capacity]);
+  }
+  std::memcpy(reader->buffer.get(), first.data(), first.size());
+  reader->filled = first.size();
+  SettleOrKeep(reader);
 }
 
 bool ReadChunk(ChunkReader* reader, std::string_view* chunk) {

@@ -40,6 +40,21 @@ void InitChunkReader(ChunkReader* reader, FILE* file,
                      LineEnds line_ends = LineEnds::kSettle,
                      size_t read_size = kDefaultReadSize);
 
+// Prepares `reader` to read the first `size` bytes of `bytes`, which it
+// takes over, as a whole input: nothing more comes from any file. Its
+// buffer can be taken back once it is read.
+void InitChunkReaderFromBytes(ChunkReader* reader,
+                              std::unique_ptr<char[]> bytes, size_t size,
+                              LineEnds line_ends = LineEnds::kSettle);
+
+// Prepares `reader` as InitChunkReader does, for an input that starts with
+// `first`, bytes already taken from `file`, and goes on with the rest of
+// `file`.
+void InitChunkReaderAfter(ChunkReader* reader, FILE* file,
+                          std::string_view first,
+                          LineEnds line_ends = LineEnds::kSettle,
+                          size_t read_size = kDefaultReadSize);
+
 // Sets *chunk to the next chunk of the input: the characters up to and
 // including the next line feed, or the next kMaxChunkLength characters, or
 // the rest of the input, whichever is shortest. A CR LF pair counts as one

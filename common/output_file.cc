@@ -47,7 +47,19 @@ void WriteHandedBuffer(void* output) {
 
 }  // namespace
 
+OutputFile MemoryOutput(std::string* memory) {
+  OutputFile out;
+  out.buffer.reset(new char[kOutputBufferSize]);
+  out.memory = memory;
+  return out;
+}
+
 void HandOverBuffer(OutputFile* out) {
+  if (out->memory != nullptr) {
+    out->memory->append(out->buffer.get(), out->used);
+    out->used = 0;
+    return;
+  }
   FinishBackground(&out->writing);
   if (!out->writing_buffer) {
     out->writing_buffer.reset(new char[kOutputBufferSize]);
@@ -61,7 +73,11 @@ void HandOverBuffer(OutputFile* out) {
 void FlushOutputFile(OutputFile* out) {
   FinishBackground(&out->writing);
   if (out->used == 0) return;
-  WriteToFile(out, out->buffer.get(), out->used);
+  if (out->memory != nullptr) {
+    out->memory->append(out->buffer.get(), out->used);
+  } else {
+    WriteToFile(out, out->buffer.get(), out->used);
+  }
   out->used = 0;
 }
 

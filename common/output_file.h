@@ -25,6 +25,8 @@ struct OutputFile {
   bool crlf = false;    // each line feed goes out as CR LF
   size_t unsynced = 0;  // bytes written since the last writeback started
   bool write_error = false;
+  // When set, the output gathers here, in memory, and `file` is unused.
+  std::string* memory = nullptr;
   // A full buffer is written on a thread of its own while the next one
   // fills, so that the copy into the system's cache costs the pass no time.
   // Only the writing thread touches these, and `file`, `unsynced` and
@@ -41,6 +43,9 @@ struct OutputFile {
 // Returns false, with nothing created, if that fails.
 bool OpenOutputFile(OutputFile* out, const std::string& path,
                     bool durable = false, bool text = true);
+
+// An output that gathers in *memory, with no line ends changed.
+OutputFile MemoryOutput(std::string* memory);
 
 // Writes out the buffered bytes, and waits for those handed to the writing
 // thread; a failure is remembered in write_error.

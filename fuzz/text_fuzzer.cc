@@ -10,6 +10,7 @@
 // jumbles of the pieces that hashed XML is made of; given a second folder,
 // one that make_bench_data wrote, also on its data with its word lists.
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -27,6 +28,7 @@
 #include "passes/complete_dehash.h"
 #include "passes/complete_repair.h"
 #include "passes/dehash_file.h"
+#include "passes/dehash_in_blocks.h"
 #include "passes/repair_in_place.h"
 
 namespace {
@@ -102,6 +104,24 @@ Written Run(const std::string& bytes, size_t read_size, LineEnds line_ends,
                   std::string(console, console_size)};
   std::free(output);
   std::free(console);
+  return written;
+}
+
+// What DehashInBlocks writes for `bytes` in blocks of `block_size`.
+std::string InBlocks(const std::string& bytes, size_t block_size,
+                     const NameTable& names, PassMode mode,
+                     HashCounts* counts) {
+  FILE* file = OpenBytes(bytes);
+  char* output = nullptr;
+  size_t output_size = 0;
+  OutputFile out{open_memstream(&output, &output_size),
+                 std::unique_ptr<char[]>(new char[kOutputBufferSize])};
+  CHECK(DehashInBlocks(file, names, mode, counts, &out, block_size));
+  FlushOutputFile(&out);
+  std::fclose(out.file);
+  std::fclose(file);
+  std::string written(output, output_size);
+  std::free(output);
   return written;
 }
 
@@ -236,11 +256,37 @@ void CheckPasses(const std::string& input, size_t read_size,
   CHECK(got.output == complete.output && got.console == complete.console);
   CHECK(looks(HasBareTagAnywhere) == (complete.output != input));
   HashCounts expected_counts, counts;
+  UnknownHashes tally;
+  tally.files = {"earlier.ymt", "this.ymt"};
+  counts.unknown = &tally;
+  const std::string completed =
+      ReferenceCompleteDehash(names, text, &expected_counts);
   CHECK(dehash([&](ChunkReader* in, OutputFile* out) {
           CompleteDehashStream(names, in, out, &counts);
-        }) == ReferenceCompleteDehash(names, text, &expected_counts));
+        }) == completed);
   CHECK(counts.hashes == expected_counts.hashes &&
         counts.named == expected_counts.named);
+
+  // In blocks on two threads, as a data file is read: the same bytes, and
+  // the same tally.
+  const size_t block_size = std::max(read_size, input.size() / 32);
+  CHECK(InBlocks(input, block_size, names, PassMode::kDefault, nullptr) ==
+        dehashed);
+  HashCounts block_counts;
+  UnknownHashes block_tally;
+  block_tally.files = tally.files;
+  block_counts.unknown = &block_tally;
+  CHECK(InBlocks(input, block_size, names, PassMode::kComplete,
+                 &block_counts) == completed);
+  CHECK(block_counts.hashes == counts.hashes &&
+        block_counts.named == counts.named);
+  CHECK(block_tally.hashes.size() == tally.hashes.size());
+  for (const auto& [hash, seen] : tally.hashes) {
+    const auto found = block_tally.hashes.find(hash);
+    CHECK(found != block_tally.hashes.end() &&
+          found->second.count == seen.count &&
+          found->second.first_file == seen.first_file);
+  }
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "names/dehash_token.h"
 #include "names/token_grammar.h"
 #include "passes/complete_dehash.h"
+#include "passes/dehash_in_blocks.h"
 
 namespace {
 
@@ -344,18 +345,11 @@ bool DehashFile(const std::string& path, const NameTable& names, PassMode mode,
     std::fclose(input);
     return false;
   }
-  ChunkReader reader;
-  InitChunkReader(&reader, input);
-  if (mode == PassMode::kComplete) {
-    HashCounts ignored;
-    CompleteDehashStream(names, &reader, &output, counts ? counts : &ignored);
-  } else {
-    DehashStream(names, &reader, &output);
-  }
+  const bool read = DehashInBlocks(input, names, mode, counts, &output);
   std::fclose(input);
   bool written = CloseOutputFile(&output);
   // An incomplete copy must not pass for a finished one.
-  if (reader.read_error) {
+  if (!read) {
     PrintMessage("ERROR: Could not read file %s\n", path.c_str());
   } else if (!written) {
     PrintMessage("ERROR: Could not write file %s\n", output_path.c_str());

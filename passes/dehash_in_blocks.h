@@ -1,0 +1,28 @@
+// Dehashes a data file on two threads, a block of lines each at a time.
+#ifndef QUORVANTIDE_PASSES_DEHASH_IN_BLOCKS_H_
+#define QUORVANTIDE_PASSES_DEHASH_IN_BLOCKS_H_
+
+#include <cstddef>
+#include <cstdio>
+
+#include "common/output_file.h"
+#include "names/name_table.h"
+#include "passes/pass_mode.h"
+
+// Bytes of the data file per block. Two blocks are dehashed at once; memory
+// stays near that of one reader's buffer.
+constexpr size_t kDehashBlockSize = size_t{1} << 18;
+
+// Writes to `out` what DehashStream, or in complete mode
+// CompleteDehashStream, writes for one reader of all of `input`, opened in
+// binary mode, and adds what complete mode met to *counts. No token, no
+// marker and no chunk goes on past a line feed, so the input is cut into
+// blocks of about `block_size` bytes that each end after one, and every
+// second block is dehashed on a thread of its own while the main thread
+// dehashes the block before it. From a block without a line feed on, the
+// rest is read as one stream. Returns false if a read failed.
+bool DehashInBlocks(FILE* input, const NameTable& names, PassMode mode,
+                    HashCounts* counts, OutputFile* out,
+                    size_t block_size = kDehashBlockSize);
+
+#endif  // QUORVANTIDE_PASSES_DEHASH_IN_BLOCKS_H_
