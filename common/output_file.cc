@@ -73,11 +73,7 @@ void HandOverBuffer(OutputFile* out) {
 void FlushOutputFile(OutputFile* out) {
   FinishBackground(&out->writing);
   if (out->used == 0) return;
-  if (out->memory != nullptr) {
-    out->memory->append(out->buffer.get(), out->used);
-  } else {
-    WriteToFile(out, out->buffer.get(), out->used);
-  }
+  WriteToFile(out, out->buffer.get(), out->used);
   out->used = 0;
 }
 

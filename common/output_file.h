@@ -44,7 +44,9 @@ struct OutputFile {
 bool OpenOutputFile(OutputFile* out, const std::string& path,
                     bool durable = false, bool text = true);
 
-// An output that gathers in *memory, with no line ends changed.
+// An output that gathers in *memory, with no line ends changed: each full
+// buffer is added there, and the bytes still in `buffer` are the caller's
+// to take. Never flush or close it.
 OutputFile MemoryOutput(std::string* memory);
 
 // Writes out the buffered bytes, and waits for those handed to the writing

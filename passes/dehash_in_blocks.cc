@@ -82,7 +82,7 @@ struct Lane {
   const NameTable* names;
   PassMode mode;
   Block block;
-  std::string memory;  // what it wrote, through `out`
+  std::string memory;  // what it wrote, but for what `out` still holds
   OutputFile out;
   UnknownHashes unknown;
   HashCounts counts;
@@ -92,14 +92,16 @@ void RunLane(void* argument) {
   auto* lane = static_cast<Lane*>(argument);
   DehashBlock(*lane->names, lane->mode, &lane->block, &lane->out,
               &lane->counts);
-  FlushOutputFile(&lane->out);
 }
 
 // Writes out what the lane wrote and adds what it met to *counts, leaving
 // the lane empty.
 void TakeLane(Lane* lane, OutputFile* out, HashCounts* counts) {
+  // Most blocks' output fits in the lane's buffer and goes out from there.
   WriteOutput(out, lane->memory);
+  WriteOutput(out, std::string_view(lane->out.buffer.get(), lane->out.used));
   lane->memory.clear();
+  lane->out.used = 0;
   counts->hashes += lane->counts.hashes;
   counts->named += lane->counts.named;
   lane->counts.hashes = lane->counts.named = 0;

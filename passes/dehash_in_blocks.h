@@ -11,7 +11,7 @@
 
 // Bytes of the data file per block. Two blocks are dehashed at once; memory
 // stays near that of one reader's buffer.
-constexpr size_t kDehashBlockSize = size_t{1} << 18;
+constexpr size_t kDehashBlockSize = size_t{1} << 17;
 
 // Writes to `out` what DehashStream, or in complete mode
 // CompleteDehashStream, writes for one reader of all of `input`, opened in

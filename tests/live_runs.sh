@@ -34,9 +34,10 @@ awk '/rename.*"bare.xml_tmp".*"bare.xml"\) = 0/ { renamed = 1 }
 sleep 30 2>/dev/null | "$tool" bare.xml >console 2>&1 &
 await "Press Enter to exit...$"
 kill %1 2>/dev/null || true
-# 24 MB of hashed XML with CR LF line ends and a bare tag on every 40th line.
+# 24 MB of hashed XML with CR LF line ends and a bare tag on every 40th line;
+# only the closing tag's hash is known (it is "abc").
 awk 'BEGIN { for (i = 0; i < 600000; ++i)
-  printf "%s%d</UNK_MEMBER_0x12345678>\r\n",
+  printf "%s%d</UNK_MEMBER_0xED131F5B>\r\n",
     i % 40 ? "  <UNK_MEMBER_0x12345678>" : "<0x12345678>", i }' >original
 sed 's/^<0x/<UNK_MEMBER_0x/' original >repaired
 cp original data.ymt
@@ -44,6 +45,14 @@ start=$(date +%s%N)
 "$tool" data.ymt </dev/null >/dev/null
 run_ns=$(($(date +%s%N) - start))
 cmp -s data.ymt repaired || { echo "FAILED: the undisturbed run's repair"; exit 1; }
+# The copy, dehashed a block at a time, is whole and in order: the default
+# run leaves a line alone after an unknown first hash; complete mode names
+# the closing tags.
+tr -d '\r' <repaired >expected
+cmp -s data_dehashed.ymt expected || { echo "FAILED: the dehashed copy"; exit 1; }
+"$tool" --complete data.ymt </dev/null >/dev/null
+sed 's/UNK_MEMBER_0xED131F5B/abc/' expected | cmp -s data_dehashed.ymt - ||
+  { echo "FAILED: the complete dehashed copy"; exit 1; }
 runs=40 old=0 new=0
 for ((run = 0; run < runs; ++run)); do
   cp original data.ymt
