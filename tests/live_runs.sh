@@ -18,15 +18,17 @@ await() {
   echo "FAILED: not shown while the tool waits: $1" && exit 1
 }
 printf '<0x1/>\n' >bare.xml
-# (LeakSanitizer, in a sanitizer build, cannot work under strace.)
-ASAN_OPTIONS=detect_leaks=0 strace -f -o trace -e trace=rename,renameat,renameat2,openat,fsync,close \
+# (LeakSanitizer, in a sanitizer build, cannot work under strace.) Only the
+# main thread, which repairs, is traced: a line of another thread's could
+# split one of its calls in two.
+ASAN_OPTIONS=detect_leaks=0 strace -o trace -e trace=rename,renameat,renameat2,openat,fsync,close \
   -e inject=rename,renameat,renameat2:delay_enter=6s \
   "$tool" bare.xml </dev/null >console 2>&1 &
 await "Attempting to fix invalid XML <0x1/>"
 wait %1
 # The repair is on the disk once the tool goes on: after the rename, the
 # folder that holds the new name is opened and forced to disk.
-awk '/rename.*"bare.xml_tmp".*"bare.xml"\) = 0/ { renamed = 1 }
+awk '/rename.*"bare.xml_tmp".*"bare.xml"\) += 0/ { renamed = 1 }
   renamed && /openat\(AT_FDCWD, "\.", .*O_DIRECTORY.*\) = [0-9]+$/ { folder = $NF }
   folder != "" && $0 ~ "fsync\\(" folder "\\) += 0" { synced = 1 }
   END { exit !synced }' trace ||
