@@ -39,7 +39,7 @@ struct BlockSource {
 BlockEnd ReadBlock(BlockSource* source, std::string_view* carried,
                    Block* block) {
   char* const bytes = block->bytes.get();
-  std::memcpy(bytes, carried->data(), carried->size());
+  if (!carried->empty()) std::memcpy(bytes, carried->data(), carried->size());
   size_t size = carried->size();
   *carried = {};
   const size_t got =
