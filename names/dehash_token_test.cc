@@ -35,6 +35,7 @@ TEST(DehashTokenTest, ReplacesOnlyTheHashOfAKnownToken) {
       // Too short to hold a hash: kept as it is.
       {"0x", "0x"},
       {"UNK_MEMBER_0x0F", "UNK_MEMBER_0x0F"},
+      {"zz0F", "zz0F"},  // four bytes or more need the "0x" of a value
   };
   for (const auto& c : kCases) {
     TokenMatch match = DehashToken(names, c.token);
