@@ -130,8 +130,9 @@ std::vector<std::string> ChunksOf(const std::string& bytes, size_t read_size,
                                   LineEnds line_ends) {
   std::vector<std::string> chunks;
   Run(bytes, read_size, line_ends, [&](ChunkReader* in, OutputFile*) {
+    // Batches of one to five chunks, as the read size picks.
     std::string_view batch[5];
-    while (size_t count = ReadChunks(in, batch, 5)) {
+    while (size_t count = ReadChunks(in, batch, 1 + read_size % 5)) {
       chunks.insert(chunks.end(), batch, batch + count);
     }
   });

@@ -47,6 +47,16 @@ TEST(DehashTokenTest, ReplacesOnlyTheHashOfAKnownToken) {
   }
 }
 
+TEST(DehashTokenTest, HexTextIsReadWithinItsView) {
+  // Seven digits of a longer text: the eighth byte is no part of it.
+  uint32_t value;
+  size_t consumed;
+  ASSERT_TRUE(ParseHexText(std::string_view("1234abcd").substr(0, 7), &value,
+                           &consumed));
+  EXPECT_EQ(0x1234abcu, value);
+  EXPECT_EQ(7u, consumed);
+}
+
 TEST(DehashTokenTest, EightDigitsReadAtOnceAsParseTokenReadsThem) {
   static const struct {
     std::string text;
