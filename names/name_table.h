@@ -127,4 +127,13 @@ inline void PrefetchArena(const NameTable& table, uint32_t offset) {
 #endif
 }
 
+// The arena offset of the name under `hash`, or kEmptySlot; a name found
+// starts coming into the cache, to be read soon.
+inline uint32_t FindAndFetchName(const NameTable& table, uint32_t hash) {
+  const NameSlot* slot = FindSlot(table, hash);
+  if (slot == nullptr) return kEmptySlot;
+  PrefetchArena(table, slot->offset);
+  return slot->offset;
+}
+
 #endif  // QUORVANTIDE_NAMES_NAME_TABLE_H_

@@ -26,11 +26,9 @@ struct FoundToken {
 // once, and starts fetching the names of those found.
 void LookUpTokens(const NameTable& names, FoundToken* tokens, size_t count) {
   for (size_t i = 0; i < count; ++i) {
-    const NameSlot* slot = tokens[i].parsed.looked_up
-                               ? FindSlot(names, tokens[i].parsed.hash)
-                               : nullptr;
-    tokens[i].offset = slot ? slot->offset : kEmptySlot;
-    if (slot) PrefetchArena(names, slot->offset);
+    tokens[i].offset = tokens[i].parsed.looked_up
+                           ? FindAndFetchName(names, tokens[i].parsed.hash)
+                           : kEmptySlot;
   }
 }
 

@@ -143,10 +143,9 @@ void LookUpPlans(const NameTable& names, ChunkPlan* plans, size_t count) {
   for (size_t i = 0; i < count; ++i) {
     for (size_t k = 0; k < plans[i].count; ++k) {
       PlannedToken& token = plans[i].tokens[k];
-      const NameSlot* slot =
-          token.parsed.looked_up ? FindSlot(names, token.parsed.hash) : nullptr;
-      token.offset = slot ? slot->offset : kEmptySlot;
-      if (slot) PrefetchArena(names, slot->offset);
+      token.offset = token.parsed.looked_up
+                         ? FindAndFetchName(names, token.parsed.hash)
+                         : kEmptySlot;
     }
   }
 }
