@@ -47,9 +47,10 @@ void WriteHandedBuffer(void* output) {
 
 }  // namespace
 
-OutputFile MemoryOutput(std::string* memory) {
+OutputFile MemoryOutput(std::string* memory, size_t capacity) {
   OutputFile out;
-  out.buffer.reset(new char[kOutputBufferSize]);
+  out.buffer.reset(new char[capacity]);
+  out.capacity = capacity;
   out.memory = memory;
   return out;
 }

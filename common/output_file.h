@@ -20,6 +20,7 @@ constexpr size_t kWritebackInterval = size_t{8} << 20;
 struct OutputFile {
   FILE* file = nullptr;
   std::unique_ptr<char[]> buffer;
+  size_t capacity = kOutputBufferSize;  // of `buffer`
   size_t used = 0;
   bool durable = false;
   bool crlf = false;    // each line feed goes out as CR LF
@@ -44,10 +45,11 @@ struct OutputFile {
 bool OpenOutputFile(OutputFile* out, const std::string& path,
                     bool durable = false, bool text = true);
 
-// An output that gathers in *memory, with no line ends changed: each full
-// buffer is added there, and the bytes still in `buffer` are the caller's
-// to take. Never flush or close it.
-OutputFile MemoryOutput(std::string* memory);
+// An output that gathers in *memory, with no line ends changed, through a
+// buffer of `capacity` bytes: each full buffer is added there, and the
+// bytes still in `buffer` are the caller's to take. Never flush or close it.
+OutputFile MemoryOutput(std::string* memory,
+                        size_t capacity = kOutputBufferSize);
 
 // Writes out the buffered bytes, and waits for those handed to the writing
 // thread; a failure is remembered in write_error.
@@ -59,8 +61,8 @@ void HandOverBuffer(OutputFile* out);
 
 // Appends `bytes` to the output as they are.
 inline void WriteBytes(OutputFile* out, std::string_view bytes) {
-  while (bytes.size() > kOutputBufferSize - out->used) {
-    const size_t room = kOutputBufferSize - out->used;
+  while (bytes.size() > out->capacity - out->used) {
+    const size_t room = out->capacity - out->used;
     std::memcpy(out->buffer.get() + out->used, bytes.data(), room);
     out->used += room;
     bytes.remove_prefix(room);

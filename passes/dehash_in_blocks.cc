@@ -1,7 +1,9 @@
 #include "passes/dehash_in_blocks.h"
 
+#include <condition_variable>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -77,10 +79,15 @@ void DehashBlock(const NameTable& names, PassMode mode, Block* block,
   block->bytes = std::move(reader.buffer);
 }
 
-// The second thread's block, and what it wrote and met there.
-struct Lane {
-  const NameTable* names;
-  PassMode mode;
+// Blocks read but not yet written out, at most: a thread that is done with
+// its block takes the next while the one before is still being dehashed.
+constexpr size_t kBlocksInFlight = 4;
+
+// A block being dehashed, or dehashed and waiting for its turn to be
+// written out, with what was written and met there.
+struct Slot {
+  enum class State { kFree, kWorking, kDone };
+  State state = State::kFree;
   Block block;
   std::string memory;  // what it wrote, but for what `out` still holds
   OutputFile out;
@@ -88,43 +95,150 @@ struct Lane {
   HashCounts counts;
 };
 
-void RunLane(void* argument) {
-  auto* lane = static_cast<Lane*>(argument);
-  DehashBlock(*lane->names, lane->mode, &lane->block, &lane->out,
-              &lane->counts);
-}
+// What the threads share. The blocks are read, and written out, in the
+// order of the input; between the two, each is dehashed by whichever thread
+// read it. Every field but the slots' blocks and outputs is guarded by
+// `mutex`; a slot's are its thread's while it is kWorking, and the writing
+// thread's (see `writing`) once it is kDone.
+struct Pipeline {
+  const NameTable* names;
+  PassMode mode;
+  BlockSource source;
+  std::string_view carried;
+  bool input_read = false;  // no block is left to read
+  size_t next_read = 0;     // the number of the block read next
+  size_t next_written = 0;  // the number of the block written out next
+  // Whether a thread writes to `out`: one block after another, or a
+  // block it dehashes straight into it.
+  bool writing = false;
+  OutputFile* out;
+  HashCounts* counts;
+  Slot slots[kBlocksInFlight];
+  std::mutex mutex;
+  std::condition_variable changed;
+};
 
-// Writes out what the lane wrote and adds what it met to *counts, leaving
-// the lane empty.
-void TakeLane(Lane* lane, OutputFile* out, HashCounts* counts) {
-  // Most blocks' output fits in the lane's buffer and goes out from there.
-  WriteOutput(out, lane->memory);
-  WriteOutput(out, std::string_view(lane->out.buffer.get(), lane->out.used));
-  lane->memory.clear();
-  lane->out.used = 0;
-  counts->hashes += lane->counts.hashes;
-  counts->named += lane->counts.named;
-  lane->counts.hashes = lane->counts.named = 0;
+// Writes out what a slot's block wrote and adds what it met to *counts,
+// leaving the slot's output empty.
+void TakeSlot(Slot* slot, OutputFile* out, HashCounts* counts) {
+  // Most blocks' output fits in the slot's buffer and goes out from there.
+  WriteOutput(out, slot->memory);
+  WriteOutput(out, std::string_view(slot->out.buffer.get(), slot->out.used));
+  slot->memory.clear();
+  slot->out.used = 0;
+  counts->hashes += slot->counts.hashes;
+  counts->named += slot->counts.named;
+  slot->counts.hashes = slot->counts.named = 0;
   if (counts->unknown == nullptr) return;
   UnknownHashes& unknown = *counts->unknown;
-  for (const auto& [hash, seen] : lane->unknown.hashes) {
+  for (const auto& [hash, seen] : slot->unknown.hashes) {
     unknown.hashes
         .try_emplace(hash, UnknownHashes::Seen{0, unknown.files.size() - 1})
         .first->second.count += seen.count;
   }
-  lane->unknown.hashes.clear();
+  slot->unknown.hashes.clear();
 }
 
-// Dehashes `first`, the bytes before the rest of the input, and the rest,
+// Writes out the blocks that are done, in order, from the next one on, as
+// the thread that writes; `lock` holds the mutex.
+void WriteDoneBlocks(Pipeline* pipeline, std::unique_lock<std::mutex>* lock) {
+  for (;;) {
+    Slot& slot = pipeline->slots[pipeline->next_written % kBlocksInFlight];
+    if (slot.state != Slot::State::kDone) break;
+    lock->unlock();
+    TakeSlot(&slot, pipeline->out, pipeline->counts);
+    lock->lock();
+    slot.state = Slot::State::kFree;
+    ++pipeline->next_written;
+    pipeline->changed.notify_all();
+  }
+  pipeline->writing = false;
+  pipeline->changed.notify_all();
+}
+
+// Dehashes `block`, the bytes before the rest of the input, and the rest,
 // as one stream.
 bool DehashRest(const NameTable& names, PassMode mode, BlockSource* source,
-                const Block& first, OutputFile* out, HashCounts* counts) {
+                const Block& block, OutputFile* out, HashCounts* counts) {
   ChunkReader reader;
   InitChunkReaderAfter(&reader, source->file,
-                       std::string_view(first.bytes.get(), first.size),
+                       std::string_view(block.bytes.get(), block.size),
                        LineEnds::kSettle, source->block_size);
   DehashReader(names, mode, &reader, out, counts);
   return !reader.read_error;
+}
+
+// Gives `slot` its buffers.
+void PrepareSlot(Pipeline* pipeline, Slot* slot) {
+  slot->block.bytes.reset(new char[2 * pipeline->source.block_size]);
+  // Names are seldom much longer than the hashes they stand for.
+  slot->out = MemoryOutput(&slot->memory, 2 * pipeline->source.block_size);
+  // One stand-in file, so that the slot's tally has a file to point to.
+  slot->unknown.files.emplace_back();
+  slot->counts.unknown = pipeline->counts->unknown ? &slot->unknown : nullptr;
+}
+
+// Reads blocks and dehashes them until the input is read; only the first
+// block when `first_only`.
+void RunBlocks(Pipeline* pipeline, bool first_only) {
+  const NameTable& names = *pipeline->names;
+  const PassMode mode = pipeline->mode;
+  std::unique_lock<std::mutex> lock(pipeline->mutex);
+  for (;;) {
+    pipeline->changed.wait(lock, [pipeline] {
+      return pipeline->input_read ||
+             pipeline->slots[pipeline->next_read % kBlocksInFlight].state ==
+                 Slot::State::kFree;
+    });
+    if (pipeline->input_read) return;
+    const size_t number = pipeline->next_read++;
+    Slot& slot = pipeline->slots[number % kBlocksInFlight];
+    const BlockEnd end =
+        ReadBlock(&pipeline->source, &pipeline->carried, &slot.block);
+    if (end != BlockEnd::kLineFeed) pipeline->input_read = true;
+    slot.state = Slot::State::kWorking;
+    if (end == BlockEnd::kNone) {
+      // The rest of the input goes straight out after every block before.
+      pipeline->changed.wait(lock, [pipeline, number] {
+        return pipeline->next_written == number && !pipeline->writing;
+      });
+      pipeline->writing = true;
+      lock.unlock();
+      const bool read = DehashRest(names, mode, &pipeline->source, slot.block,
+                                   pipeline->out, pipeline->counts);
+      lock.lock();
+      if (!read) pipeline->source.read_error = true;
+      slot.state = Slot::State::kFree;
+      ++pipeline->next_written;
+      pipeline->writing = false;
+      pipeline->changed.notify_all();
+      return;
+    }
+    if (pipeline->next_written == number && !pipeline->writing) {
+      // Its turn has come: no need to gather its output first.
+      pipeline->writing = true;
+      lock.unlock();
+      DehashBlock(names, mode, &slot.block, pipeline->out, pipeline->counts);
+      lock.lock();
+      slot.state = Slot::State::kFree;
+      ++pipeline->next_written;
+      WriteDoneBlocks(pipeline, &lock);
+    } else {
+      lock.unlock();
+      DehashBlock(names, mode, &slot.block, &slot.out, &slot.counts);
+      lock.lock();
+      slot.state = Slot::State::kDone;
+      if (pipeline->next_written == number && !pipeline->writing) {
+        pipeline->writing = true;
+        WriteDoneBlocks(pipeline, &lock);
+      }
+    }
+    if (first_only) return;
+  }
+}
+
+void RunHelper(void* argument) {
+  RunBlocks(static_cast<Pipeline*>(argument), false);
 }
 
 }  // namespace
@@ -132,43 +246,24 @@ bool DehashRest(const NameTable& names, PassMode mode, BlockSource* source,
 bool DehashInBlocks(FILE* input, const NameTable& names, PassMode mode,
                     HashCounts* counts, OutputFile* out, size_t block_size) {
   HashCounts ignored;
-  if (counts == nullptr) counts = &ignored;
-  if (block_size == 0) block_size = 1;
-  BlockSource source{input, block_size};
-  Block first;
-  first.bytes.reset(new char[2 * block_size]);
-  Lane lane;
-  lane.names = &names;
-  lane.mode = mode;
-  // One stand-in file, so that the lane's tally has a file to point to.
-  lane.unknown.files.emplace_back();
-  lane.counts.unknown = counts->unknown ? &lane.unknown : nullptr;
-  std::string_view carried;
-  for (;;) {
-    const BlockEnd first_end = ReadBlock(&source, &carried, &first);
-    if (first_end == BlockEnd::kNone) {
-      return DehashRest(names, mode, &source, first, out, counts);
+  Pipeline pipeline;
+  pipeline.names = &names;
+  pipeline.mode = mode;
+  pipeline.source = BlockSource{input, block_size == 0 ? 1 : block_size};
+  pipeline.out = out;
+  pipeline.counts = counts == nullptr ? &ignored : counts;
+  // The first block alone: most files are no longer, and the helper thread
+  // starts only once there is more to share.
+  PrepareSlot(&pipeline, &pipeline.slots[0]);
+  RunBlocks(&pipeline, true);
+  if (!pipeline.input_read) {
+    for (size_t i = 1; i < kBlocksInFlight; ++i) {
+      PrepareSlot(&pipeline, &pipeline.slots[i]);
     }
-    if (first_end == BlockEnd::kInput) {
-      DehashBlock(names, mode, &first, out, counts);
-      break;
-    }
-    if (!lane.block.bytes) {
-      // Only an input of more than a block needs the lane.
-      lane.block.bytes.reset(new char[2 * block_size]);
-      lane.out = MemoryOutput(&lane.memory);
-    }
-    const BlockEnd second_end = ReadBlock(&source, &carried, &lane.block);
-    if (second_end == BlockEnd::kNone) {
-      DehashBlock(names, mode, &first, out, counts);
-      return DehashRest(names, mode, &source, lane.block, out, counts);
-    }
-    BackgroundTask task;
-    StartBackground(&task, RunLane, &lane);
-    DehashBlock(names, mode, &first, out, counts);
-    FinishBackground(&task);
-    TakeLane(&lane, out, counts);
-    if (second_end == BlockEnd::kInput) break;
+    BackgroundTask helper;
+    StartBackground(&helper, RunHelper, &pipeline);
+    RunBlocks(&pipeline, false);
+    FinishBackground(&helper);
   }
-  return !source.read_error;
+  return !pipeline.source.read_error;
 }

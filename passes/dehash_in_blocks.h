@@ -9,17 +9,17 @@
 #include "names/name_table.h"
 #include "passes/pass_mode.h"
 
-// Bytes of the data file per block. Two blocks are dehashed at once; memory
-// stays near that of one reader's buffer.
-constexpr size_t kDehashBlockSize = size_t{1} << 17;
+// Bytes of the data file per block. A few blocks are in memory at once;
+// together they take less than one reader's buffer.
+constexpr size_t kDehashBlockSize = size_t{1} << 15;
 
 // Writes to `out` what DehashStream, or in complete mode
 // CompleteDehashStream, writes for one reader of all of `input`, opened in
 // binary mode, and adds what complete mode met to *counts. No token, no
 // marker and no chunk goes on past a line feed, so the input is cut into
-// blocks of about `block_size` bytes that each end after one, and every
-// second block is dehashed on a thread of its own while the main thread
-// dehashes the block before it. From a block without a line feed on, the
+// blocks of about `block_size` bytes that each end after one, which the
+// calling thread and a thread of its own take in turn as each is free,
+// dehash, and write out in order. From a block without a line feed on, the
 // rest is read as one stream. Returns false if a read failed.
 bool DehashInBlocks(FILE* input, const NameTable& names, PassMode mode,
                     HashCounts* counts, OutputFile* out,
