@@ -217,13 +217,42 @@ bool SyncToDisk(FILE* file) {
 #endif
 }
 
+#ifndef _WIN32
+namespace {
+
+void* CloseDescriptor(void* descriptor) {
+  close(static_cast<int>(reinterpret_cast<intptr_t>(descriptor)));
+  return nullptr;
+}
+
+}  // namespace
+#endif
+
 bool RenameOver(const std::string& from, const std::string& to) {
 #ifdef _WIN32
   // rename() refuses an existing target on Windows; this move replaces it.
   return MoveFileExW(WidePath(from).c_str(), WidePath(to).c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 #else
-  if (std::rename(from.c_str(), to.c_str()) != 0) return false;
+  // The file replaced is freed, its cached pages and all, when its last
+  // reference goes: in rename() itself, which then takes as long as
+  // reading the file did. Holding it open until then lets that happen on a
+  // thread of its own, beside what the run does next. (Opened without
+  // following a link or waiting on a pipe; if it can't be, rename() frees
+  // it.)
+  const int replaced =
+      open(to.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  const bool renamed = std::rename(from.c_str(), to.c_str()) == 0;
+  if (replaced >= 0) {
+    pthread_t thread;
+    if (pthread_create(&thread, nullptr, CloseDescriptor,
+                       reinterpret_cast<void*>(intptr_t{replaced})) == 0) {
+      pthread_detach(thread);
+    } else {
+      close(replaced);
+    }
+  }
+  if (!renamed) return false;
   // The new name lives in the folder: until the folder is on the disk, a
   // power cut may bring back the old file, or none.
   const size_t slash = to.rfind('/');

@@ -60,7 +60,8 @@ bool RemoveFile(const std::string& path);
 
 // Puts the file at `from` in the place of the one at `to` in one atomic step,
 // replacing it, and forces that change of the folder onto the disk. Returns
-// false, with both files as they were, on failure.
+// false, with both files as they were, on failure. On Linux the replaced
+// file is freed on a thread of its own, which the caller need not wait for.
 bool RenameOver(const std::string& from, const std::string& to);
 
 // What joins a folder and a name in a path this tool makes.

@@ -4,6 +4,11 @@
 
 #include <atomic>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -75,6 +80,48 @@ TEST(BackgroundTest, FinishWaitsForTheWork) {
   EXPECT_EQ(1, work.runs);
   FinishBackground(&task);  // done already: returns at once
   EXPECT_EQ(1, work.runs);
+}
+
+#ifdef __linux__
+size_t OpenDescriptors() {
+  const std::filesystem::directory_iterator fds("/proc/self/fd");
+  return std::distance(begin(fds), end(fds));
+}
+#endif
+
+TEST(RenameOverTest, ReplacesTheFileAndLetsGoOfTheOldOne) {
+  namespace fs = std::filesystem;
+  struct Scratch {
+    fs::path dir;
+    ~Scratch() { fs::remove_all(dir); }
+  } scratch;
+  while (!fs::create_directory(
+      scratch.dir =
+          fs::temp_directory_path() /
+          ("quorvantide-test-" + std::to_string(std::random_device()())))) {
+  }
+  const std::string from = (scratch.dir / "new").string();
+  const std::string to = (scratch.dir / "old").string();
+  std::ofstream(from) << "new";
+  std::ofstream(to) << "old, and longer";
+#ifdef __linux__
+  const size_t before = OpenDescriptors();
+#endif
+  ASSERT_TRUE(RenameOver(from, to));
+  EXPECT_FALSE(fs::exists(from));
+  {
+    std::ifstream in(to);
+    EXPECT_EQ("new", std::string(std::istreambuf_iterator<char>(in), {}));
+  }
+#ifdef __linux__
+  // The old file is let go of on a thread of its own: wait for it, but
+  // not forever.
+  for (int wait = 0; wait < 1000 && OpenDescriptors() != before; ++wait) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_EQ(before, OpenDescriptors());
+#endif
+  EXPECT_FALSE(RenameOver(from, to));  // nothing left to move
 }
 
 }  // namespace
