@@ -20,6 +20,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <memory>
 
 #ifdef _WIN32
 namespace {
@@ -221,7 +222,8 @@ bool SyncToDisk(FILE* file) {
 namespace {
 
 void* CloseDescriptor(void* descriptor) {
-  close(static_cast<int>(reinterpret_cast<intptr_t>(descriptor)));
+  const std::unique_ptr<int> fd(static_cast<int*>(descriptor));
+  close(*fd);
   return nullptr;
 }
 
@@ -244,11 +246,12 @@ bool RenameOver(const std::string& from, const std::string& to) {
       open(to.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
   const bool renamed = std::rename(from.c_str(), to.c_str()) == 0;
   if (replaced >= 0) {
+    auto* descriptor = new int(replaced);
     pthread_t thread;
-    if (pthread_create(&thread, nullptr, CloseDescriptor,
-                       reinterpret_cast<void*>(intptr_t{replaced})) == 0) {
+    if (pthread_create(&thread, nullptr, CloseDescriptor, descriptor) == 0) {
       pthread_detach(thread);
     } else {
+      delete descriptor;
       close(replaced);
     }
   }
