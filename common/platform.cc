@@ -239,11 +239,16 @@ bool RenameOver(const std::string& from, const std::string& to) {
   // The file replaced is freed, its cached pages and all, when its last
   // reference goes: in rename() itself, which then takes as long as
   // reading the file did. Holding it open until then lets that happen on a
-  // thread of its own, beside what the run does next. (Opened without
-  // following a link or waiting on a pipe; if it can't be, rename() frees
-  // it.)
-  const int replaced =
-      open(to.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  // thread of its own, beside what the run does next. It is held by its
+  // path alone where the system can, so that nothing is read and no
+  // device or pipe is opened, and never through a link; if it can't be
+  // held, rename() frees it.
+#ifdef O_PATH
+  constexpr int kHold = O_PATH;
+#else
+  constexpr int kHold = O_RDONLY | O_NONBLOCK;
+#endif
+  const int replaced = open(to.c_str(), kHold | O_NOFOLLOW | O_CLOEXEC);
   const bool renamed = std::rename(from.c_str(), to.c_str()) == 0;
   if (replaced >= 0) {
     auto* descriptor = new int(replaced);
