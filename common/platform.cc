@@ -238,11 +238,11 @@ bool RenameOver(const std::string& from, const std::string& to) {
 #else
   // The file replaced is freed, its cached pages and all, when its last
   // reference goes: in rename() itself, which then takes as long as
-  // reading the file did. Holding it open until then lets that happen on a
-  // thread of its own, beside what the run does next. It is held by its
-  // path alone where the system can, so that nothing is read and no
-  // device or pipe is opened, and never through a link; if it can't be
-  // held, rename() frees it.
+  // reading the file did. Holding it open through the rename lets that
+  // happen on a thread of its own, beside what the run does next. It is
+  // held by its path alone where the system can, so that nothing is read
+  // and no device or pipe is opened, and never through a link; if it can't
+  // be held, rename() frees it.
 #ifdef O_PATH
   constexpr int kHold = O_PATH;
 #else
