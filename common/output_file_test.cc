@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <filesystem>
-#include <random>
 #include <string>
+
+#include "common/scratch_folder_test.h"
 
 namespace {
 
@@ -21,11 +21,9 @@ TEST(OutputFileTest, WritesInOrderAcrossHandedBuffers) {
   for (size_t i = 0; expected.size() < 3 * kOutputBufferSize + 12345; ++i) {
     expected += std::to_string(i) + std::string(i % 97, 'a' + i % 26) + "\n";
   }
-  // A file of this run's own (tmpfile() may not write where Windows puts it).
-  const std::filesystem::path path =
-      std::filesystem::temp_directory_path() /
-      ("quorvantide-output-" + std::to_string(std::random_device()()));
-  FILE* file = std::fopen(path.string().c_str(), "w+b");
+  // tmpfile() may not write where Windows puts it.
+  ScratchFolder scratch;
+  FILE* file = std::fopen((scratch.dir / "output").string().c_str(), "w+b");
   ASSERT_NE(nullptr, file);
   OutputFile out = OutputTo(file);
   for (size_t at = 0, piece = 1; at < expected.size(); at += piece) {
@@ -43,7 +41,6 @@ TEST(OutputFileTest, WritesInOrderAcrossHandedBuffers) {
   written.resize(std::fread(&written[0], 1, written.size(), file));
   EXPECT_TRUE(written == expected) << written.size() << " bytes written";
   EXPECT_TRUE(CloseOutputFile(&out));
-  std::filesystem::remove(path);
 }
 
 #ifndef _WIN32

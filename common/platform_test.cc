@@ -5,12 +5,11 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <random>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "common/scratch_folder_test.h"
 
 namespace {
 
@@ -90,16 +89,7 @@ size_t OpenDescriptors() {
 #endif
 
 TEST(RenameOverTest, ReplacesTheFileAndLetsGoOfTheOldOne) {
-  namespace fs = std::filesystem;
-  struct Scratch {
-    fs::path dir;
-    ~Scratch() { fs::remove_all(dir); }
-  } scratch;
-  while (!fs::create_directory(
-      scratch.dir =
-          fs::temp_directory_path() /
-          ("quorvantide-test-" + std::to_string(std::random_device()())))) {
-  }
+  ScratchFolder scratch;
   const std::string from = (scratch.dir / "new").string();
   const std::string to = (scratch.dir / "old").string();
   std::ofstream(from) << "new";
@@ -108,11 +98,8 @@ TEST(RenameOverTest, ReplacesTheFileAndLetsGoOfTheOldOne) {
   const size_t before = OpenDescriptors();
 #endif
   ASSERT_TRUE(RenameOver(from, to));
-  EXPECT_FALSE(fs::exists(from));
-  {
-    std::ifstream in(to);
-    EXPECT_EQ("new", std::string(std::istreambuf_iterator<char>(in), {}));
-  }
+  EXPECT_FALSE(std::filesystem::exists(from));
+  EXPECT_EQ("new", ReadFile(to));
 #ifdef __linux__
   // The old file is let go of on a thread of its own: wait for it, but
   // not forever.

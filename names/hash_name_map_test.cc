@@ -4,19 +4,18 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <random>
 #include <string>
 #include <vector>
 
+#include "common/scratch_folder_test.h"
 #include "names/name_hash.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-// A binary file of this run's own holding `bytes`, open for reading from its
-// start; removed with the folder by the caller. (tmpfile() may not write
-// where Windows puts it.)
+// A binary file holding `bytes`, open for reading from its start. (tmpfile()
+// may not write where Windows puts it.)
 FILE* ListFile(const fs::path& path, const std::string& bytes) {
   FILE* file = std::fopen(path.string().c_str(), "w+b");
   if (file == nullptr) return nullptr;
@@ -39,12 +38,9 @@ TEST(LoadNameListsTest, FindsEveryNameOfListsLongerThanAReadBlock) {
     items.push_back("prop_item_" + std::to_string(i));
     item_bytes += items.back() + (i + 1 < 3000 ? "\n" : "");
   }
-  const fs::path dir =
-      fs::temp_directory_path() /
-      ("quorvantide-lists-" + std::to_string(std::random_device()()));
-  ASSERT_TRUE(fs::create_directory(dir));
-  FILE* member_file = ListFile(dir / "MemberNames.txt", member_bytes);
-  FILE* item_file = ListFile(dir / "ArchiveItems.txt", item_bytes);
+  ScratchFolder scratch;
+  FILE* member_file = ListFile(scratch.dir / "MemberNames.txt", member_bytes);
+  FILE* item_file = ListFile(scratch.dir / "ArchiveItems.txt", item_bytes);
   ASSERT_NE(nullptr, member_file);
   ASSERT_NE(nullptr, item_file);
 
@@ -52,7 +48,6 @@ TEST(LoadNameListsTest, FindsEveryNameOfListsLongerThanAReadBlock) {
   LoadNameLists(member_file, item_file, &table);
   std::fclose(member_file);
   std::fclose(item_file);
-  fs::remove_all(dir);
 
   EXPECT_EQ(members.size() + items.size(), table.count);
   std::string_view found;

@@ -9,20 +9,14 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <random>
 #include <string>
 
 #include "common/platform.h"
+#include "common/scratch_folder_test.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 TEST(RepairInPlaceTest, ReplacesOnlyAFileThatNeedsIt) {
 #ifndef _WIN32
@@ -30,17 +24,7 @@ TEST(RepairInPlaceTest, ReplacesOnlyAFileThatNeedsIt) {
   const rlimit kMaxFileSize = {size_t{1} << 24, size_t{1} << 24};
   setrlimit(RLIMIT_FSIZE, &kMaxFileSize);
 #endif
-  // A folder of this run's own (one that exists already is someone else's),
-  // removed however the test ends.
-  struct Scratch {
-    fs::path dir;
-    ~Scratch() { fs::remove_all(dir); }
-  } scratch;
-  while (!fs::create_directory(
-      scratch.dir =
-          fs::temp_directory_path() /
-          ("quorvantide-test-" + std::to_string(std::random_device()())))) {
-  }
+  ScratchFolder scratch;
   const fs::path& dir = scratch.dir;
   const std::string path = (dir / "data.xml").string();
   std::ofstream(path, std::ios::binary) << "<0x1>\r\n";
