@@ -8,7 +8,6 @@
 #include "common/print_message.h"
 #include "names/dehash_token.h"
 #include "names/token_grammar.h"
-#include "passes/complete_dehash.h"
 #include "passes/dehash_in_blocks.h"
 
 namespace {

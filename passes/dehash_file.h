@@ -33,8 +33,8 @@ void DehashStream(const NameTable& names, ChunkReader* in, OutputFile* out);
 // Reads the data file at `path` and writes its dehashed copy at
 // DehashedPath(path): by DehashStream, or in complete mode by
 // CompleteDehashStream, which adds what it met to *counts, over blocks of
-// the file two at a time (see DehashInBlocks). Reports failures
-// as messages; a copy that could not be written or read in full is removed.
+// the file on two threads (see DehashInBlocks). Reports failures as
+// messages; a copy that could not be written or read in full is removed.
 // Returns whether the copy was written.
 bool DehashFile(const std::string& path, const NameTable& names,
                 PassMode mode = PassMode::kDefault,
