@@ -33,7 +33,7 @@ size_t AppendNames(FILE* file, NameTable* table) {
     // An empty name would map hash 0 to nothing and erase every
     // "0x00000000" from the output.
     if (chunk.empty() ||
-        table->arena.size() + staged + 1 + chunk.size() >= kEmptySlot) {
+        table->arena.size() + staged + 1 + chunk.size() > kMaxArenaSize) {
       continue;
     }
     if (staged + 1 + chunk.size() > sizeof(staging)) {

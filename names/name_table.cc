@@ -1,5 +1,7 @@
 #include "names/name_table.h"
 
+#include "names/token_grammar.h"
+
 namespace {
 
 constexpr int kMinBits = 10;
@@ -29,7 +31,7 @@ void Resize(NameTable* table, int bits) {
 
 uint32_t AppendName(NameTable* table, std::string_view name) {
   if (name.size() > kMaxNameLength ||
-      table->arena.size() + 1 + name.size() >= kEmptySlot) {
+      table->arena.size() + 1 + name.size() > kMaxArenaSize) {
     return kEmptySlot;
   }
   auto offset = static_cast<uint32_t>(table->arena.size());
@@ -54,7 +56,8 @@ bool PlaceName(NameTable* table, uint32_t hash, uint32_t offset) {
   for (; table->slots[i].offset != kEmptySlot; i = (i + 1) & mask) {
     if (table->slots[i].hash == hash) return false;
   }
-  table->slots[i] = NameSlot{hash, offset};
+  const bool flag = MayMakeMarker(NameAt(*table, offset));
+  table->slots[i] = NameSlot{hash, flag ? offset | kMayMakeMarkerBit : offset};
   ++table->count;
   return true;
 }

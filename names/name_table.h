@@ -21,6 +21,12 @@ struct NameSlot {
 };
 
 constexpr uint32_t kEmptySlot = UINT32_MAX;
+// Set in a slot's offset when its name could make a marker in the text it
+// is put into (MayMakeMarker): a pass learns it from the slot it looked up,
+// without reading the name. NameAt takes an offset with or without it.
+constexpr uint32_t kMayMakeMarkerBit = uint32_t{1} << 31;
+// The arena stays below the bit, so that no flagged offset is kEmptySlot.
+constexpr size_t kMaxArenaSize = kMayMakeMarkerBit - 1;
 constexpr size_t kMaxNameLength = 255;
 
 // Gives the table's two big arrays memory from AllocateLarge.
@@ -58,8 +64,8 @@ struct NameTable {
 };
 
 // Stores `name` in the arena without making it findable, and returns its
-// offset; kEmptySlot if it is longer than kMaxNameLength or the arena is
-// full.
+// offset; kEmptySlot if it is longer than kMaxNameLength or the arena would
+// pass kMaxArenaSize.
 uint32_t AppendName(NameTable* table, std::string_view name);
 
 // Makes room for `count` names in all, so that placing them never rehashes.
@@ -67,7 +73,7 @@ void ReserveSlots(NameTable* table, size_t count);
 
 // Makes the name at arena `offset` findable under `hash`, unless the hash is
 // already present: the first name placed for a hash stays. Returns whether
-// it was placed.
+// it was placed. The slot's offset gets kMayMakeMarkerBit as the name asks.
 bool PlaceName(NameTable* table, uint32_t hash, uint32_t offset);
 
 // AppendName and PlaceName in one, storing nothing if the hash is present.
@@ -91,7 +97,7 @@ inline const NameSlot* FindSlot(const NameTable& table, uint32_t hash) {
 }
 
 inline std::string_view NameAt(const NameTable& table, uint32_t offset) {
-  const char* entry = table.arena.data() + offset;
+  const char* entry = table.arena.data() + (offset & ~kMayMakeMarkerBit);
   return std::string_view(entry + 1, static_cast<unsigned char>(*entry));
 }
 
@@ -120,15 +126,15 @@ inline void PrefetchSlot(const NameTable& table, uint32_t hash) {
 // Hints that the name at arena `offset` will be read soon.
 inline void PrefetchArena(const NameTable& table, uint32_t offset) {
 #ifdef __GNUC__
-  __builtin_prefetch(table.arena.data() + offset);
+  __builtin_prefetch(table.arena.data() + (offset & ~kMayMakeMarkerBit));
 #else
   (void)table;
   (void)offset;
 #endif
 }
 
-// The arena offset of the name under `hash`, or kEmptySlot; a name found
-// starts coming into the cache, to be read soon.
+// The slot's offset of the name under `hash`, kMayMakeMarkerBit included,
+// or kEmptySlot; a name found starts coming into the cache, to be read soon.
 inline uint32_t FindAndFetchName(const NameTable& table, uint32_t hash) {
   const NameSlot* slot = FindSlot(table, hash);
   if (slot == nullptr) return kEmptySlot;

@@ -34,4 +34,26 @@ TEST(NameTableTest, KeepsTheFirstNameOfEveryHash) {
   }
 }
 
+// A slot tells whether its name could make a marker where it is put,
+// without the name being read; the name itself comes back without the flag.
+TEST(NameTableTest, FlagsTheNamesThatMayMakeAMarker) {
+  const struct {
+    const char* name;
+    bool flagged;
+  } cases[] = {
+      {"", true},     {"x", true},     {"xy", true},  {"a0x", true},
+      {"a0xb", true}, {"ax", false},   {"0", false},  {"a0", false},
+      {"0ax", false}, {"a0yx", false}, {"X0", false}, {"a0X", false},
+  };
+  NameTable table;
+  uint32_t hash = 0;
+  for (const auto& c : cases) {
+    ASSERT_TRUE(InsertName(&table, ++hash, c.name)) << c.name;
+    const uint32_t offset = FindAndFetchName(table, hash);
+    ASSERT_NE(kEmptySlot, offset);
+    EXPECT_EQ(c.flagged, (offset & kMayMakeMarkerBit) != 0) << c.name;
+    EXPECT_EQ(c.name, NameAt(table, offset));
+  }
+}
+
 }  // namespace

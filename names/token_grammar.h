@@ -56,6 +56,19 @@ inline size_t NextX(std::string_view text, size_t from) {
   return x ? static_cast<const char*>(x) - text.data() : std::string_view::npos;
 }
 
+// Whether `name`, put into a text in place of a hash, could make a marker
+// out of its own bytes and those around it: an "x" that starts it or follows
+// a "0" in it does, and so does an empty name, which joins the bytes on both
+// sides. Other names can change no marker but through an "x" just after them.
+inline bool MayMakeMarker(std::string_view name) {
+  if (name.empty() || name[0] == 'x') return true;
+  for (size_t x = NextX(name, 1); x != std::string_view::npos;
+       x = NextX(name, x + 1)) {
+    if (name[x - 1] == '0') return true;
+  }
+  return false;
+}
+
 // The offset of the first byte of `stops` at or after `from`, or npos.
 inline size_t TokenEnd(std::string_view text, size_t from,
                        const ByteSet& stops) {

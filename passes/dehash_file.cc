@@ -68,9 +68,14 @@ struct PlannedToken {
   bool member;       // a member marker, else a value marker
   uint8_t start;     // of the token: the marker's, or the "0" of a value's
   uint8_t end;       // of the token: its first stop byte, or the chunk's end
+  uint8_t next_x;    // the first "x" after the marker's, or kNoX
   TokenHash parsed;  // looked_up is false when the chunk's end cut it
-  uint32_t offset;   // the name's in the arena; kEmptySlot when unknown
+  uint32_t offset;   // its slot's (FindAndFetchName); kEmptySlot when unknown
 };
+
+// No "x" follows in the chunk; past every chunk's end.
+constexpr uint8_t kNoX = UINT8_MAX;
+static_assert(kMaxChunkLength < kNoX, "a chunk's offsets fit in a byte");
 
 // The first markers of a chunk, and whether it has more.
 struct ChunkPlan {
@@ -101,11 +106,17 @@ void PlanChunks(const NameTable& names, const std::string_view* chunks,
     plan.count = 0;
     plan.more = false;
     const bool cut = IsCut(chunk);
+    // The last token planned, until the next "x" of its chunk is found.
+    PlannedToken* waiting = nullptr;
     for (; next != nullptr && next < chunk_end;
          next = next + 1 < batch_end ? static_cast<const char*>(std::memchr(
                                            next + 1, 'x', batch_end - next - 1))
                                      : nullptr) {
       const size_t x = next - chunk.data();
+      if (waiting != nullptr) {
+        waiting->next_x = static_cast<uint8_t>(x);
+        waiting = nullptr;
+      }
       const bool member = EndsMemberMarker(chunk, x);
       if (!member && !EndsValueMarker(chunk, x)) continue;
       if (plan.count == kPlannedMarkers) {
@@ -132,6 +143,8 @@ void PlanChunks(const NameTable& names, const std::string_view* chunks,
       token.member = member;
       token.start = static_cast<uint8_t>(start);
       token.end = static_cast<uint8_t>(end);
+      token.next_x = kNoX;
+      waiting = &token;
     }
   }
 }
@@ -156,21 +169,19 @@ struct Replacement {
   std::string_view name;
 };
 
-// Whether, once `name` stands in the chunk in place of the bytes before
-// `after`, every "x" that a search from the name's start meets reads as the
+// Whether, once the member token's name stands in the chunk in place of its
+// hash, every "x" that a search from the name's start meets reads as the
 // same marker, or as none, as it did in the chunk as read. An "x" ends a
-// marker only right after a "0", so only one in the name, or a few bytes
-// after it, may change.
-bool KeepsMarkers(std::string_view chunk, size_t after, std::string_view name) {
-  if (name.empty()) return false;
-  for (const char* x =
-           static_cast<const char*>(std::memchr(name.data(), 'x', name.size()));
-       x != nullptr; x = static_cast<const char*>(std::memchr(
-                         x + 1, 'x', name.data() + name.size() - x - 1))) {
-    if (x == name.data() || x[-1] == '0') return false;
-  }
+// marker only right after a "0", so only one in the name (told by its slot),
+// or one a few bytes after it, may change.
+bool KeepsMarkers(const NameTable& names, std::string_view chunk,
+                  const PlannedToken& token) {
+  if ((token.offset & kMayMakeMarkerBit) != 0) return false;
   // After the name, an "x" whose marker would begin inside the name.
+  const size_t after = token.start + token.parsed.hash_length;
   const size_t window = std::min(chunk.size(), after + kMemberHead.size());
+  if (token.next_x >= window) return true;
+  const std::string_view name = NameAt(names, token.offset);
   for (size_t x = after; x < window; ++x) {
     if (chunk[x] != 'x') continue;
     const char before = x == after ? name.back() : chunk[x - 1];
@@ -214,10 +225,9 @@ bool PlanReplacements(const NameTable& names, std::string_view chunk,
       if (value == nullptr && plan.more) return false;
       break;
     }
-    const std::string_view name = NameAt(names, member->offset);
-    const size_t after = member->start + member->parsed.hash_length;
-    if (!KeepsMarkers(chunk, after, name)) return false;
-    replacements[found++] = {member->start, member->parsed.hash_length, name};
+    if (!KeepsMarkers(names, chunk, *member)) return false;
+    replacements[found++] = {member->start, member->parsed.hash_length,
+                             NameAt(names, member->offset)};
     if (pass == 1) {
       for (size_t v = k; value == nullptr && v < plan.count; ++v) {
         if (!tokens[v].member) value = &tokens[v];
