@@ -71,6 +71,15 @@ void HandOverBuffer(OutputFile* out) {
   StartBackground(&out->writing, WriteHandedBuffer, out);
 }
 
+void WriteOutputThrough(OutputFile* out, std::string_view bytes) {
+  if (out->crlf || out->memory != nullptr || bytes.empty()) {
+    WriteOutput(out, bytes);
+    return;
+  }
+  FlushOutputFile(out);
+  WriteToFile(out, bytes.data(), bytes.size());
+}
+
 void FlushOutputFile(OutputFile* out) {
   FinishBackground(&out->writing);
   if (out->used == 0) return;

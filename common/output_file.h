@@ -84,6 +84,11 @@ inline void WriteOutput(OutputFile* out, std::string_view bytes) {
   }
 }
 
+// Appends `bytes` as WriteOutput does. Those of a file that keeps its line
+// ends go to the file straight from `bytes`, after what is buffered: a
+// long stretch made elsewhere is not copied once more.
+void WriteOutputThrough(OutputFile* out, std::string_view bytes);
+
 // Flushes and closes the output, a durable one after forcing it onto the
 // disk. Returns false if any write, the sync or the close failed: the file
 // is then incomplete.

@@ -26,15 +26,22 @@ TEST(OutputFileTest, WritesInOrderAcrossHandedBuffers) {
   FILE* file = std::fopen((scratch.dir / "output").string().c_str(), "w+b");
   ASSERT_NE(nullptr, file);
   OutputFile out = OutputTo(file);
-  for (size_t at = 0, piece = 1; at < expected.size(); at += piece) {
+  // Some pieces go to the file straight, after the buffered ones.
+  for (size_t at = 0, piece = 1, i = 0; at < expected.size(); at += piece) {
     piece = (piece * 7 + 3) % 70000 + 1;
-    WriteBytes(&out, std::string_view(expected).substr(at, piece));
+    const std::string_view bytes = std::string_view(expected).substr(at, piece);
+    if (++i % 3 == 0) {
+      WriteOutputThrough(&out, bytes);
+    } else {
+      WriteBytes(&out, bytes);
+    }
   }
   // A text file on Windows gets CR LF for each line feed, also where the
-  // bytes after the last one go out.
+  // bytes after the last one go out, and also when they would go straight.
   out.crlf = true;
   WriteOutput(&out, "x\ny\n\nz");
-  expected += "x\r\ny\r\n\r\nz";
+  WriteOutputThrough(&out, "\nw");
+  expected += "x\r\ny\r\n\r\nz\r\nw";
   FlushOutputFile(&out);
   std::rewind(file);
   std::string written(expected.size() + 1, '\0');

@@ -121,9 +121,12 @@ struct Pipeline {
 // Writes out what a slot's block wrote and adds what it met to *counts,
 // leaving the slot's output empty.
 void TakeSlot(Slot* slot, OutputFile* out, HashCounts* counts) {
-  // Most blocks' output fits in the slot's buffer and goes out from there.
-  WriteOutput(out, slot->memory);
-  WriteOutput(out, std::string_view(slot->out.buffer.get(), slot->out.used));
+  // Most blocks' output fits in the slot's buffer. It goes to the file from
+  // there, on this thread: a copy into `out` and a thread to write it would
+  // cost more than the write.
+  WriteOutputThrough(out, slot->memory);
+  WriteOutputThrough(out,
+                     std::string_view(slot->out.buffer.get(), slot->out.used));
   slot->memory.clear();
   slot->out.used = 0;
   counts->hashes += slot->counts.hashes;
