@@ -13,7 +13,6 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <pthread.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -185,22 +184,6 @@ long long FileSize(FILE* file) {
   return S_ISREG(info.st_mode) ? static_cast<long long>(info.st_size) : -1;
 #endif
 }
-
-void* AllocateLarge(size_t bytes) {
-#ifdef __linux__
-  constexpr size_t kHugePage = size_t{2} << 20;
-  if (bytes >= kHugePage) {
-    size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
-    if (void* memory = std::aligned_alloc(kHugePage, rounded)) {
-      madvise(memory, rounded, MADV_HUGEPAGE);  // only a hint
-      return memory;
-    }
-  }
-#endif
-  return std::malloc(bytes);
-}
-
-void FreeLarge(void* memory) { std::free(memory); }
 
 void StartWriteback(FILE* file) {
   std::fflush(file);

@@ -41,12 +41,6 @@ void CopyOwnerAndPermissions(FILE* from, FILE* to);
 // The size in bytes of the open file, or -1 if it has none (a pipe, say).
 long long FileSize(FILE* file);
 
-// Allocates `bytes` for a large array that is read at random. On Linux it
-// asks for transparent huge pages, which make both the first touch and
-// random lookups cheaper. Returns null on failure; free with FreeLarge.
-void* AllocateLarge(size_t bytes);
-void FreeLarge(void* memory);
-
 // Starts writing what was written to `file` onto the disk in the
 // background, so that a later SyncToDisk has less to wait for. Only a hint.
 void StartWriteback(FILE* file);

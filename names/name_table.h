@@ -10,8 +10,6 @@
 #include <string_view>
 #include <vector>
 
-#include "common/platform.h"
-
 // Open addressing with linear probing over 8-byte slots of (hash, arena
 // offset); the arena holds each name as a length byte and its bytes. A
 // lookup touches one cache line of slots, and one of the arena when found.
@@ -29,7 +27,8 @@ constexpr uint32_t kMayMakeMarkerBit = uint32_t{1} << 31;
 constexpr size_t kMaxArenaSize = kMayMakeMarkerBit - 1;
 constexpr size_t kMaxNameLength = 255;
 
-// Gives the table's two big arrays memory from AllocateLarge.
+// Gives the table's two big arrays their memory, and ends the run with a
+// message where there is none.
 template <typename T>
 struct LargeAllocator {
   using value_type = T;
@@ -37,7 +36,7 @@ struct LargeAllocator {
   template <typename U>
   explicit LargeAllocator(const LargeAllocator<U>& /*other*/) {}
   T* allocate(size_t n) {
-    void* memory = AllocateLarge(n * sizeof(T));
+    void* memory = std::malloc(n * sizeof(T));
     if (memory == nullptr) {
       // Only the word lists are this large, and they load before any data
       // file is touched: stopping here loses nothing.
@@ -46,7 +45,7 @@ struct LargeAllocator {
     }
     return static_cast<T*>(memory);
   }
-  void deallocate(T* memory, size_t /*n*/) { FreeLarge(memory); }
+  void deallocate(T* memory, size_t /*n*/) { std::free(memory); }
   friend bool operator==(const LargeAllocator&, const LargeAllocator&) {
     return true;
   }
