@@ -38,8 +38,9 @@ struct LargeAllocator {
   T* allocate(size_t n) {
     void* memory = std::malloc(n * sizeof(T));
     if (memory == nullptr) {
-      // Only the word lists are this large, and they load before any data
-      // file is touched: stopping here loses nothing.
+      // Only the word lists are this large. They load beside the first data
+      // file's look and repair, which replaces the file only with a whole
+      // copy: stopping here loses no data.
       std::fputs("ERROR: Out of memory\n", stdout);
       std::abort();
     }
