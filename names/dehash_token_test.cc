@@ -57,6 +57,21 @@ TEST(DehashTokenTest, HexTextIsReadWithinItsView) {
   EXPECT_EQ(7u, consumed);
 }
 
+TEST(DehashTokenTest, HexTextHoldsThirtyTwoBitsAtMost) {
+  uint32_t value;
+  size_t consumed;
+  // A ninth significant digit: no hash, even where the last eight are one.
+  EXPECT_FALSE(ParseHexText("1ED131F5B", &value, &consumed));
+  EXPECT_FALSE(ParseHexText(" -0x100000000", &value, &consumed));
+  ASSERT_TRUE(ParseHexText("0000ED131F5B<", &value, &consumed));
+  EXPECT_EQ(0xED131F5Bu, value);
+  EXPECT_EQ(12u, consumed);
+  // A single digit is a hash too; a marker with none holds no hash.
+  EXPECT_TRUE(ParseToken("0xF").has_hash);
+  EXPECT_EQ(3u, ParseToken("0xF").hash_length);
+  EXPECT_FALSE(ParseToken("0x-<").has_hash);
+}
+
 TEST(DehashTokenTest, EightDigitsReadAtOnceAsParseTokenReadsThem) {
   static const struct {
     std::string text;
