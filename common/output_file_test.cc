@@ -29,12 +29,8 @@ TEST(OutputFileTest, WritesInOrderAcrossHandedBuffers) {
   // Some pieces go to the file straight, after the buffered ones.
   for (size_t at = 0, piece = 1, i = 0; at < expected.size(); at += piece) {
     piece = (piece * 7 + 3) % 70000 + 1;
-    const std::string_view bytes = std::string_view(expected).substr(at, piece);
-    if (++i % 3 == 0) {
-      WriteOutputThrough(&out, bytes);
-    } else {
-      WriteBytes(&out, bytes);
-    }
+    (++i % 3 == 0 ? WriteOutputThrough : WriteBytes)(
+        &out, std::string_view(expected).substr(at, piece));
   }
   // A text file on Windows gets CR LF for each line feed, also where the
   // bytes after the last one go out, and also when they would go straight.

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -14,14 +15,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A binary file holding `bytes`, open for reading from its start. (tmpfile()
-// may not write where Windows puts it.)
+// A binary file holding `bytes`, open for reading. (tmpfile() may not
+// write where Windows puts it.)
 FILE* ListFile(const fs::path& path, const std::string& bytes) {
-  FILE* file = std::fopen(path.string().c_str(), "w+b");
-  if (file == nullptr) return nullptr;
-  std::fwrite(bytes.data(), 1, bytes.size(), file);
-  std::rewind(file);
-  return file;
+  std::ofstream(path, std::ios::binary) << bytes;
+  return std::fopen(path.string().c_str(), "rb");
 }
 
 TEST(LoadNameListsTest, FindsEveryNameOfListsLongerThanAReadBlock) {
