@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/byte_masks.h"
 #include "common/platform.h"
 #include "common/print_message.h"
 #include "names/dehash_token.h"
@@ -84,69 +85,107 @@ struct ChunkPlan {
   PlannedToken tokens[kPlannedMarkers];
 };
 
-// Whether the chunk was ended by the length limit, so that its last token
-// may go on in the next chunk.
-bool IsCut(std::string_view chunk) {
-  return chunk.size() == kMaxChunkLength && chunk.back() != '\n';
+// Plans the marker whose "x" is at `x` of `chunk`, the chunk's bytes read
+// so far: up to its line feed, or kMaxChunkLength, or the input's end.
+// Fetches the token's slot. Returns null when no marker ends there.
+PlannedToken* PlanMarker(const NameTable& names, std::string_view chunk,
+                         size_t x, ChunkPlan* plan) {
+  const bool member = EndsMemberMarker(chunk, x);
+  if (!member && !EndsValueMarker(chunk, x)) return nullptr;
+  if (plan->count == kPlannedMarkers) {
+    plan->more = true;
+    return nullptr;
+  }
+  // Filled in place: a copy of the whole entry would be stored in pieces
+  // and read back at once, which stalls.
+  PlannedToken& token = plan->tokens[plan->count++];
+  const size_t start = member ? x + 1 - kMemberMarker.size() : x - 1;
+  TokenHash& parsed = token.parsed;
+  const bool eight = ParseEightDigitToken(chunk, start, x + 1, &parsed);
+  // Digits are no stop bytes. A line feed is one, so a token never runs
+  // past the chunk's end.
+  size_t end = TokenEnd(chunk, eight ? x + 9 : x + 1,
+                        member ? kMemberStops : kValueStops);
+  // A token that runs to the end of a chunk the length limit ended may go
+  // on in the next chunk.
+  const bool cut_short = end == kNone && chunk.size() == kMaxChunkLength;
+  if (end == kNone) end = chunk.size();
+  if (cut_short) {
+    parsed = TokenHash();
+  } else if (!eight) {
+    parsed = ParseToken(chunk.substr(start, end - start));
+  }
+  if (parsed.looked_up) PrefetchSlot(names, parsed.hash);
+  token.member = member;
+  token.start = static_cast<uint8_t>(start);
+  token.end = static_cast<uint8_t>(end);
+  token.next_x = kNoX;
+  return &token;
 }
 
-// Finds the markers of each chunk and reads their tokens, fetching their
-// slots on the way. The chunks lie one after another, so each "x" of the
-// batch is searched for once.
-void PlanChunks(const NameTable& names, const std::string_view* chunks,
-                size_t count, ChunkPlan* plans) {
-  const char* const batch_end =
-      chunks[count - 1].data() + chunks[count - 1].size();
-  const char* next = static_cast<const char*>(
-      std::memchr(chunks[0].data(), 'x', batch_end - chunks[0].data()));
-  for (size_t i = 0; i < count; ++i) {
-    const std::string_view chunk = chunks[i];
-    const char* const chunk_end = chunk.data() + chunk.size();
-    ChunkPlan& plan = plans[i];
-    plan.count = 0;
-    plan.more = false;
-    const bool cut = IsCut(chunk);
-    // The last token planned, until the next "x" of its chunk is found.
-    PlannedToken* waiting = nullptr;
-    for (; next != nullptr && next < chunk_end;
-         next = next + 1 < batch_end ? static_cast<const char*>(std::memchr(
-                                           next + 1, 'x', batch_end - next - 1))
-                                     : nullptr) {
-      const size_t x = next - chunk.data();
+// Cuts chunks out of `view`, settled bytes of the input, from *at on, as
+// ReadChunk would, kBatchChunks at most, and plans the markers of each.
+// Returns how many chunks it cut, and moves *at past them. Stops before a
+// chunk whose end the view does not tell, unless `last`: the view then holds
+// the rest of the input.
+//
+// The line feeds and x's are found together, a block of bytes at a time:
+// a search of its own for each line feed and each "x" would cost more than
+// the chunks' planning.
+size_t CutAndPlanChunks(const NameTable& names, std::string_view view,
+                        bool last, size_t* at, std::string_view* chunks,
+                        ChunkPlan* plans) {
+  const size_t size = view.size();
+  size_t& start = *at;  // of the chunk being cut
+  size_t count = 0;
+  ChunkPlan* plan = &plans[0];
+  plan->count = 0;
+  plan->more = false;
+  // The last token planned, until the next "x" of its chunk is found.
+  PlannedToken* waiting = nullptr;
+  // Ends the chunk being cut at `end`, and starts the next. Returns whether
+  // the batch is full.
+  auto close = [&](size_t end) {
+    chunks[count] = view.substr(start, end - start);
+    start = end;
+    waiting = nullptr;
+    if (++count == kBatchChunks) return true;
+    plan = &plans[count];
+    plan->count = 0;
+    plan->more = false;
+    return false;
+  };
+  for (size_t block = start; block < size; block += kMaskBlock) {
+    const ByteMasks masks = MatchTwoBytesIn(
+        view.data() + block, std::min(kMaskBlock, size - block), '\n', 'x');
+    for (uint64_t events = masks.first | masks.second; events != 0;
+         events &= events - 1) {
+      const size_t pos = block + LowestBit(events);
+      while (pos >= start + kMaxChunkLength) {
+        if (close(start + kMaxChunkLength)) return count;
+      }
+      if (!last && start + kMaxChunkLength > size) return count;
+      if (view[pos] == '\n') {
+        if (close(pos + 1)) return count;
+        continue;
+      }
+      const std::string_view chunk =
+          view.substr(start, std::min(kMaxChunkLength, size - start));
+      const size_t x = pos - start;
       if (waiting != nullptr) {
         waiting->next_x = static_cast<uint8_t>(x);
         waiting = nullptr;
       }
-      const bool member = EndsMemberMarker(chunk, x);
-      if (!member && !EndsValueMarker(chunk, x)) continue;
-      if (plan.count == kPlannedMarkers) {
-        plan.more = true;
-        continue;
-      }
-      // Filled in place: a copy of the whole entry would be stored in
-      // pieces and read back at once, which stalls.
-      PlannedToken& token = plan.tokens[plan.count++];
-      const size_t start = member ? x + 1 - kMemberMarker.size() : x - 1;
-      TokenHash& parsed = token.parsed;
-      const bool eight = ParseEightDigitToken(chunk, start, x + 1, &parsed);
-      // Digits are no stop bytes.
-      size_t end = TokenEnd(chunk, eight ? x + 9 : x + 1,
-                            member ? kMemberStops : kValueStops);
-      const bool cut_short = end == kNone && cut;
-      if (end == kNone) end = chunk.size();
-      if (cut_short) {
-        parsed = TokenHash();
-      } else if (!eight) {
-        parsed = ParseToken(chunk.substr(start, end - start));
-      }
-      if (parsed.looked_up) PrefetchSlot(names, parsed.hash);
-      token.member = member;
-      token.start = static_cast<uint8_t>(start);
-      token.end = static_cast<uint8_t>(end);
-      token.next_x = kNoX;
-      waiting = &token;
+      waiting = PlanMarker(names, chunk, x, plan);
     }
   }
+  // No line feed is left: the rest goes in full chunks, and at the input's
+  // end, in a last shorter one.
+  while (start + kMaxChunkLength <= size) {
+    if (close(start + kMaxChunkLength)) return count;
+  }
+  if (last && start < size) close(size);
+  return count;
 }
 
 // Looks up the planned tokens, whose slots were fetched as they were found,
@@ -304,35 +343,43 @@ void DehashStream(const NameTable& names, ChunkReader* in, OutputFile* out) {
   scratch.reserve(kMaxDehashedChunk);
   std::string_view chunks[kBatchChunks];
   ChunkPlan plans[kBatchChunks];
-  while (size_t count = ReadChunks(in, chunks, kBatchChunks)) {
-    PlanChunks(names, chunks, count, plans);
-    LookUpPlans(names, plans, count);
+  for (;;) {
+    // Enough bytes to tell where the first chunk ends.
+    std::string_view view;
+    const bool last = PeekBytes(in, kChunkBufferSize, &view);
     // The chunks lie one after another: what stays as it is goes out in
     // stretches from `unwritten` on, straight from the read buffer.
-    const char* unwritten = chunks[0].data();
+    const char* unwritten = view.data();
     auto write_up_to = [&](const char* at) {
       WriteOutput(out, std::string_view(unwritten, at - unwritten));
     };
-    for (size_t i = 0; i < count; ++i) {
-      const std::string_view chunk = chunks[i];
-      Replacement replacements[3];
-      size_t replaced;
-      if (PlanReplacements(names, chunk, plans[i], replacements, &replaced)) {
-        for (size_t r = 0; r < replaced; ++r) {
-          write_up_to(chunk.data() + replacements[r].start);
-          WriteOutput(out, replacements[r].name);
-          unwritten =
-              chunk.data() + replacements[r].start + replacements[r].length;
+    size_t cut = 0;
+    while (size_t count =
+               CutAndPlanChunks(names, view, last, &cut, chunks, plans)) {
+      LookUpPlans(names, plans, count);
+      for (size_t i = 0; i < count; ++i) {
+        const std::string_view chunk = chunks[i];
+        Replacement replacements[3];
+        size_t replaced;
+        if (PlanReplacements(names, chunk, plans[i], replacements, &replaced)) {
+          for (size_t r = 0; r < replaced; ++r) {
+            write_up_to(chunk.data() + replacements[r].start);
+            WriteOutput(out, replacements[r].name);
+            unwritten =
+                chunk.data() + replacements[r].start + replacements[r].length;
+          }
+          continue;
         }
-        continue;
+        const std::string_view dehashed = DehashChunk(names, chunk, &scratch);
+        if (dehashed.data() == chunk.data()) continue;
+        write_up_to(chunk.data());
+        WriteOutput(out, dehashed);
+        unwritten = chunk.data() + chunk.size();
       }
-      const std::string_view dehashed = DehashChunk(names, chunk, &scratch);
-      if (dehashed.data() == chunk.data()) continue;
-      write_up_to(chunk.data());
-      WriteOutput(out, dehashed);
-      unwritten = chunk.data() + chunk.size();
     }
-    write_up_to(chunks[count - 1].data() + chunks[count - 1].size());
+    write_up_to(view.data() + cut);
+    if (last) return;
+    ConsumeBytes(in, cut);
   }
 }
 

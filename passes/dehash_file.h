@@ -27,7 +27,8 @@ std::string DehashedPath(const std::string& path);
 std::string_view DehashChunk(const NameTable& names, std::string_view chunk,
                              std::string* scratch);
 
-// Writes every chunk of `in`, dehashed, to `out`.
+// Writes every chunk of `in`, dehashed, to `out`. `in` settles its line
+// ends (LineEnds::kSettle), as every pass that dehashes reads.
 void DehashStream(const NameTable& names, ChunkReader* in, OutputFile* out);
 
 // Reads the data file at `path` and writes its dehashed copy at

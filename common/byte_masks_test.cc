@@ -1,0 +1,56 @@
+#include "common/byte_masks.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+// The masks byte by byte.
+ByteMasks PlainMasks(const std::string& bytes, char first, char second) {
+  ByteMasks masks{0, 0};
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    masks.first |= static_cast<uint64_t>(bytes[i] == first) << i;
+    masks.second |= static_cast<uint64_t>(bytes[i] == second) << i;
+  }
+  return masks;
+}
+
+TEST(ByteMasksTest, MarksEveryPlaceOfBothBytes) {
+  // Each byte asked for at each place, both ends of every 16-byte lane
+  // included, and bytes of the high half, which compare as negative.
+  std::string block(kMaskBlock, 'a');
+  for (size_t i = 0; i < kMaskBlock; ++i) block[i] = "ab\x80\xff\n"[i % 5];
+  for (size_t at = 0; at < kMaskBlock; ++at) {
+    std::string marked = block;
+    marked[at] = 'x';
+    marked[kMaskBlock - 1 - at] = '\xff';
+    for (const auto& [first, second] :
+         {std::pair{'\n', 'x'}, std::pair{'x', '\xff'}}) {
+      const ByteMasks expected = PlainMasks(marked, first, second);
+      const ByteMasks got = MatchTwoBytes(marked.data(), first, second);
+      EXPECT_EQ(expected.first, got.first) << at;
+      EXPECT_EQ(expected.second, got.second) << at;
+    }
+  }
+}
+
+TEST(ByteMasksTest, ReadsOnlyTheBytesItIsGiven) {
+  // The block ends a buffer whose bytes past it would be matches.
+  const std::string bytes(kMaskBlock, 'x');
+  for (size_t size = 0; size <= kMaskBlock; ++size) {
+    const std::string tail = bytes.substr(0, size);
+    const ByteMasks got = MatchTwoBytesIn(tail.data(), size, '\n', 'x');
+    EXPECT_EQ(0u, got.first) << size;
+    EXPECT_EQ(PlainMasks(tail, '\n', 'x').second, got.second) << size;
+  }
+}
+
+TEST(ByteMasksTest, LowestBitIsTheFirstPlace) {
+  for (size_t bit = 0; bit < kMaskBlock; ++bit) {
+    EXPECT_EQ(bit, LowestBit(uint64_t{1} << bit));
+    EXPECT_EQ(bit, LowestBit(~uint64_t{0} << bit));
+  }
+}
+
+}  // namespace
