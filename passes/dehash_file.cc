@@ -1,6 +1,7 @@
 #include "passes/dehash_file.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -135,8 +136,12 @@ PlannedToken* PlanMarker(const NameTable& names, std::string_view chunk,
 size_t CutAndPlanChunks(const NameTable& names, std::string_view view,
                         bool last, size_t* at, std::string_view* chunks,
                         ChunkPlan* plans) {
+  const char* const bytes = view.data();
   const size_t size = view.size();
-  size_t& start = *at;  // of the chunk being cut
+  // Where the view tells the end of every chunk: a chunk that would reach
+  // past this end may go on in bytes not read yet.
+  const size_t decided_end = last ? SIZE_MAX : size;
+  size_t start = *at;  // of the chunk being cut
   size_t count = 0;
   ChunkPlan* plan = &plans[0];
   plan->count = 0;
@@ -146,7 +151,7 @@ size_t CutAndPlanChunks(const NameTable& names, std::string_view view,
   // Ends the chunk being cut at `end`, and starts the next. Returns whether
   // the batch is full.
   auto close = [&](size_t end) {
-    chunks[count] = view.substr(start, end - start);
+    chunks[count] = std::string_view(bytes + start, end - start);
     start = end;
     waiting = nullptr;
     if (++count == kBatchChunks) return true;
@@ -155,22 +160,32 @@ size_t CutAndPlanChunks(const NameTable& names, std::string_view view,
     plan->more = false;
     return false;
   };
+  // Whether the batch is full, once the chunks before `pos` are cut.
+  auto cut_up_to = [&](size_t pos) {
+    while (pos >= start + kMaxChunkLength) {
+      if (close(start + kMaxChunkLength)) return true;
+    }
+    return false;
+  };
   for (size_t block = start; block < size; block += kMaskBlock) {
     const ByteMasks masks = MatchTwoBytesIn(
-        view.data() + block, std::min(kMaskBlock, size - block), '\n', 'x');
+        bytes + block, std::min(kMaskBlock, size - block), '\n', 'x');
     for (uint64_t events = masks.first | masks.second; events != 0;
          events &= events - 1) {
       const size_t pos = block + LowestBit(events);
-      while (pos >= start + kMaxChunkLength) {
-        if (close(start + kMaxChunkLength)) return count;
+      if (cut_up_to(pos) || start + kMaxChunkLength > decided_end) {
+        *at = start;
+        return count;
       }
-      if (!last && start + kMaxChunkLength > size) return count;
-      if (view[pos] == '\n') {
-        if (close(pos + 1)) return count;
+      if (bytes[pos] == '\n') {
+        if (close(pos + 1)) {
+          *at = start;
+          return count;
+        }
         continue;
       }
-      const std::string_view chunk =
-          view.substr(start, std::min(kMaxChunkLength, size - start));
+      const std::string_view chunk(bytes + start,
+                                   std::min(kMaxChunkLength, size - start));
       const size_t x = pos - start;
       if (waiting != nullptr) {
         waiting->next_x = static_cast<uint8_t>(x);
@@ -181,10 +196,8 @@ size_t CutAndPlanChunks(const NameTable& names, std::string_view view,
   }
   // No line feed is left: the rest goes in full chunks, and at the input's
   // end, in a last shorter one.
-  while (start + kMaxChunkLength <= size) {
-    if (close(start + kMaxChunkLength)) return count;
-  }
-  if (last && start < size) close(size);
+  if (!cut_up_to(size) && last && start < size) close(size);
+  *at = start;
   return count;
 }
 
@@ -221,7 +234,7 @@ bool KeepsMarkers(const NameTable& names, std::string_view chunk,
   const size_t window = std::min(chunk.size(), after + kMemberHead.size());
   if (token.next_x >= window) return true;
   const std::string_view name = NameAt(names, token.offset);
-  for (size_t x = after; x < window; ++x) {
+  for (size_t x = std::max<size_t>(after, token.next_x); x < window; ++x) {
     if (chunk[x] != 'x') continue;
     const char before = x == after ? name.back() : chunk[x - 1];
     if (before == '0' && (x < after + 2 || chunk[x - 2] == '_')) return false;
