@@ -1,4 +1,5 @@
-// Finds every place of two bytes in a block of 64 at once, as bit masks.
+// Finds every place of either of two bytes in a block of 64 at once, as a
+// bit mask.
 #ifndef QUORVANTIDE_COMMON_BYTE_MASKS_H_
 #define QUORVANTIDE_COMMON_BYTE_MASKS_H_
 
@@ -18,47 +19,41 @@
 // The bytes a mask covers.
 constexpr size_t kMaskBlock = 64;
 
-struct ByteMasks {
-  uint64_t first;   // bit i set where block[i] is the first byte asked for
-  uint64_t second;  // and where it is the second
-};
-
-// Marks where `first` and `second` stand among the kMaskBlock bytes at
-// `block`, all of which must be readable. One pass over the bytes finds
-// both, which is cheaper than a search of its own for each place of each.
-inline ByteMasks MatchTwoBytes(const char* block, char first, char second) {
-  ByteMasks masks{0, 0};
+// Bit i set where block[i] is `first` or `second`, for the kMaskBlock bytes
+// at `block`, all of which must be readable. One pass over the bytes finds
+// both, which is cheaper than a search of its own for each place of each;
+// the caller tells the two apart by the byte itself.
+inline uint64_t MatchEither(const char* block, char first, char second) {
+  uint64_t mask = 0;
 #ifdef QUORVANTIDE_SSE2
   const __m128i want_first = _mm_set1_epi8(first);
   const __m128i want_second = _mm_set1_epi8(second);
   for (size_t i = 0; i < kMaskBlock; i += 16) {
     const __m128i bytes =
         _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + i));
-    masks.first |= static_cast<uint64_t>(static_cast<uint16_t>(
-                       _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, want_first))))
-                   << i;
-    masks.second |= static_cast<uint64_t>(static_cast<uint16_t>(
-                        _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, want_second))))
-                    << i;
+    const __m128i either = _mm_or_si128(_mm_cmpeq_epi8(bytes, want_first),
+                                        _mm_cmpeq_epi8(bytes, want_second));
+    mask |=
+        static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(either)))
+        << i;
   }
 #else
   for (size_t i = 0; i < kMaskBlock; ++i) {
-    masks.first |= static_cast<uint64_t>(block[i] == first) << i;
-    masks.second |= static_cast<uint64_t>(block[i] == second) << i;
+    mask |= static_cast<uint64_t>(block[i] == first || block[i] == second) << i;
   }
 #endif
-  return masks;
+  return mask;
 }
 
-// MatchTwoBytes for the `size` bytes at `bytes`, kMaskBlock at most, which
+// MatchEither for the `size` bytes at `bytes`, kMaskBlock at most, which
 // may be the last ones readable; neither byte asked for may be NUL, so that
 // the bits past them stay clear.
-inline ByteMasks MatchTwoBytesIn(const char* bytes, size_t size, char first,
-                                 char second) {
-  if (size == kMaskBlock) return MatchTwoBytes(bytes, first, second);
+inline uint64_t MatchEitherIn(const char* bytes, size_t size, char first,
+                              char second) {
+  if (size == kMaskBlock) return MatchEither(bytes, first, second);
   char block[kMaskBlock] = {};
   std::memcpy(block, bytes, size);
-  return MatchTwoBytes(block, first, second);
+  return MatchEither(block, first, second);
 }
 
 // The number of the lowest set bit of `mask`, which must not be 0.

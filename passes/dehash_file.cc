@@ -168,10 +168,9 @@ size_t CutAndPlanChunks(const NameTable& names, std::string_view view,
     return false;
   };
   for (size_t block = start; block < size; block += kMaskBlock) {
-    const ByteMasks masks = MatchTwoBytesIn(
-        bytes + block, std::min(kMaskBlock, size - block), '\n', 'x');
-    for (uint64_t events = masks.first | masks.second; events != 0;
-         events &= events - 1) {
+    for (uint64_t events = MatchEitherIn(
+             bytes + block, std::min(kMaskBlock, size - block), '\n', 'x');
+         events != 0; events &= events - 1) {
       const size_t pos = block + LowestBit(events);
       if (cut_up_to(pos) || start + kMaxChunkLength > decided_end) {
         *at = start;
