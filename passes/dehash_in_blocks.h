@@ -11,7 +11,7 @@
 
 // Bytes of the data file per block. A few blocks are in memory at once;
 // together they take less than one reader's buffer.
-constexpr size_t kDehashBlockSize = size_t{1} << 15;
+constexpr size_t kDehashBlockSize = size_t{1} << 17;
 
 // Writes to `out` what DehashStream, or in complete mode
 // CompleteDehashStream, writes for one reader of all of `input`, opened in
