@@ -81,7 +81,7 @@ void DehashBlock(const NameTable& names, PassMode mode, Block* block,
 
 // Blocks read but not yet written out, at most: a thread that is done with
 // its block takes the next while the one before is still being dehashed.
-constexpr size_t kBlocksInFlight = 4;
+constexpr size_t kBlocksInFlight = 3;
 
 // A block being dehashed, or dehashed and waiting for its turn to be
 // written out, with what was written and met there.
