@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <string>
+
+#include "common/scratch_folder_test.h"
+
 namespace {
 
 TEST(DehashFileTest, CopyPathHasDehashedBeforeTheLastFourBytes) {
@@ -20,6 +25,18 @@ TEST(DehashFileTest, CopyPathHasDehashedBeforeTheLastFourBytes) {
   for (const auto& c : kCases) {
     EXPECT_EQ(c.copy, DehashedPath(c.path)) << c.path;
   }
+}
+
+TEST(DehashFileTest, ReportsADataFileThatIsGoneAndWritesNoCopy) {
+  // Gone between the look and the dehash pass: the message names it.
+  ScratchFolder scratch;
+  const std::string path = (scratch.dir / "gone.ymt").string();
+  NameTable names;
+  testing::internal::CaptureStdout();
+  EXPECT_FALSE(DehashFile(path, names));
+  EXPECT_EQ("ERROR: Could not open file " + path + "\n",
+            testing::internal::GetCapturedStdout());
+  EXPECT_FALSE(std::filesystem::exists(DehashedPath(path)));
 }
 
 }  // namespace
