@@ -43,7 +43,8 @@ inline bool ReadEightHexDigits(const char* digits, uint32_t* value) {
   uint64_t bytes;
   std::memcpy(&bytes, digits, 8);
   if ((bytes & kHigh) != 0) return false;
-  // Each byte's high bit tells whether it is at least the byte added for.
+  // Adding 0x80 - c to a byte below 0x80 sets its high bit exactly when
+  // the byte is c or more.
   const uint64_t digit =
       (bytes + (0x80 - '0') * kEach) & ~(bytes + (0x80 - '9' - 1) * kEach);
   const uint64_t lower = bytes | 0x20 * kEach;
