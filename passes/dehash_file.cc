@@ -88,7 +88,8 @@ struct ChunkPlan {
 
 // Plans the marker whose "x" is at `x` of `chunk`, the chunk's bytes read
 // so far: up to its line feed, or kMaxChunkLength, or the input's end.
-// Fetches the token's slot. Returns null when no marker ends there.
+// Fetches the token's slot. Returns the token planned; null when no marker
+// ends there, or when the plan is full (it then notes that it has more).
 PlannedToken* PlanMarker(const NameTable& names, std::string_view chunk,
                          size_t x, ChunkPlan* plan) {
   const bool member = EndsMemberMarker(chunk, x);
