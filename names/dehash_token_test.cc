@@ -99,24 +99,20 @@ TEST(DehashTokenTest, EightDigitsReadAtOnceAsParseTokenReadsThem) {
 }
 
 TEST(DehashTokenTest, EightDigitsAreReadByteForByteAsOneDigitIs) {
-  // Every byte at every place among seven digits, both cases of each
-  // letter digit around them, so that no byte near a digit's range reads
-  // as one, and no place reads another's value.
-  const std::string digits = "a1B2c3D4";
-  for (size_t at = 0; at < 8; ++at) {
+  // Every byte at every place among digits of both cases, so that no byte
+  // near a digit's range reads as one, and no place reads another's value.
+  for (uint32_t at = 0; at < 8; ++at) {
     for (int byte = 0; byte < 256; ++byte) {
-      std::string text = digits;
+      std::string text = "a1B2c3D4";
       text[at] = static_cast<char>(byte);
-      uint32_t expected = 0;
-      bool all_digits = true;
-      for (char c : text) {
-        all_digits = all_digits && HexDigitValue(c) >= 0;
-        expected = expected << 4 | static_cast<uint32_t>(HexDigitValue(c));
-      }
+      const int digit = HexDigitValue(text[at]);
+      const uint32_t shift = 4 * (7 - at);
       uint32_t value = 0x5A5A5A5A;
-      ASSERT_EQ(all_digits, ReadEightHexDigits(text.data(), &value))
-          << at << " " << byte;
-      EXPECT_EQ(all_digits ? expected : 0x5A5A5A5Au, value)
+      ASSERT_EQ(digit >= 0, ReadEightHexDigits(text.data(), &value)) << byte;
+      EXPECT_EQ(digit < 0 ? 0x5A5A5A5Au
+                          : (0xA1B2C3D4u & ~(0xFu << shift)) |
+                                static_cast<uint32_t>(digit) << shift,
+                value)
           << at << " " << byte;
     }
   }

@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <string>
-
 #include "common/scratch_folder_test.h"
 
 namespace {
@@ -31,9 +28,8 @@ TEST(DehashFileTest, ReportsADataFileThatIsGoneAndWritesNoCopy) {
   // Gone between the look and the dehash pass: the message names it.
   ScratchFolder scratch;
   const std::string path = (scratch.dir / "gone.ymt").string();
-  NameTable names;
   testing::internal::CaptureStdout();
-  EXPECT_FALSE(DehashFile(path, names));
+  EXPECT_FALSE(DehashFile(path, NameTable()));
   EXPECT_EQ("ERROR: Could not open file " + path + "\n",
             testing::internal::GetCapturedStdout());
   EXPECT_FALSE(std::filesystem::exists(DehashedPath(path)));
