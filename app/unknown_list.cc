@@ -42,5 +42,6 @@ void WriteUnknownList(const std::string& path, const UnknownHashes& unknown) {
   } else {
     return;
   }
-  RemoveFile(temporary_path);
+  // Only ever under the temporary name, and reported already.
+  static_cast<void>(RemoveFile(temporary_path));
 }

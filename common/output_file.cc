@@ -35,7 +35,7 @@ void WriteToFile(OutputFile* out, const char* bytes, size_t count) {
   }
   out->unsynced += count;
   if (out->durable && out->unsynced >= kWritebackInterval) {
-    StartWriteback(out->file);
+    if (!StartWriteback(out->file)) out->write_error = true;
     out->unsynced = 0;
   }
 }

@@ -57,6 +57,34 @@ std::string Utf8(const wchar_t* wide) {
   return text;
 }
 
+// Runs `step` (a move or a delete, returning whether it worked) until it
+// works, again and again while another program holds a file it needs for a
+// moment: a virus scanner or an indexer opens a freshly written file
+// without letting it be deleted. After about two seconds the step fails,
+// with the system's last error as the step left it.
+template <typename Step>
+bool RetryWhileHeld(Step step) {
+  constexpr DWORD kPause = 50, kPatience = 2000;
+  for (DWORD waited = 0;; waited += kPause) {
+    if (step()) return true;
+    const DWORD error = GetLastError();
+    if ((error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) ||
+        waited >= kPatience) {
+      return false;
+    }
+    Sleep(kPause);
+  }
+}
+
+// Moves the file at `from` to `to` with MoveFileExW's `flags`, waiting
+// while another program holds either one. Returns whether it moved.
+bool MoveOver(const std::string& from, const std::string& to, DWORD flags) {
+  const std::wstring wide_from = WidePath(from), wide_to = WidePath(to);
+  return RetryWhileHeld([&] {
+    return MoveFileExW(wide_from.c_str(), wide_to.c_str(), flags) != 0;
+  });
+}
+
 // A stream over an open file handle, which it then owns; null, with the
 // handle closed, on failure.
 FILE* HandleToFile(HANDLE handle, int flags, const char* mode) {
@@ -98,8 +126,11 @@ FILE* OpenForReading(const std::string& path) {
   const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return nullptr;
   FILE* file = nullptr;
-  if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
-      fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) == 0) {
+  // The flags are set only from flags read back: a failed read of them
+  // would set every other flag bit on the file.
+  const int flags = fcntl(fd, F_GETFL);
+  if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && flags != -1 &&
+      fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0) {
     file = fdopen(fd, "rb");
   }
   if (file == nullptr) close(fd);
@@ -124,8 +155,7 @@ FILE* CreateNewFile(const std::string& path) {
       if (GetLastError() == ERROR_FILE_EXISTS) continue;
       return nullptr;
     }
-    if (!MoveFileExW(WidePath(fresh).c_str(), WidePath(path).c_str(),
-                     MOVEFILE_REPLACE_EXISTING)) {
+    if (!MoveOver(fresh, path, MOVEFILE_REPLACE_EXISTING)) {
       // Removed through the handle: the file made here, whatever its name.
       FILE_DISPOSITION_INFO dispose = {TRUE};
       SetFileInformationByHandle(handle, FileDispositionInfo, &dispose,
@@ -138,38 +168,43 @@ FILE* CreateNewFile(const std::string& path) {
   return nullptr;
 #else
   // A left-over file or a planted link of either kind goes as a name.
-  // Anything else (a folder, a device, a FIFO) stays, and the create below
-  // then fails.
+  // Anything else (a folder, a device, a FIFO) stays. Whether the unlink
+  // worked needs no check of its own: the exclusive create below fails
+  // whenever anything still stands at the path.
   struct stat info;
   if (lstat(path.c_str(), &info) == 0 &&
       (S_ISREG(info.st_mode) || S_ISLNK(info.st_mode))) {
-    unlink(path.c_str());
+    static_cast<void>(unlink(path.c_str()));
   }
   const int fd = open(
       path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
   if (fd < 0) return nullptr;
   FILE* file = fdopen(fd, "wb");
   if (file == nullptr) {
-    close(fd);
-    unlink(path.c_str());
+    // The empty file made here goes again; if it cannot, an empty file is
+    // all that stays, and the failure to create is reported all the same.
+    static_cast<void>(close(fd));
+    static_cast<void>(unlink(path.c_str()));
   }
   return file;
 #endif
 }
 
-void CopyOwnerAndPermissions(FILE* from, FILE* to) {
+bool CopyOwnerAndPermissions(FILE* from, FILE* to) {
 #ifdef _WIN32
   // Windows keeps access rights in the folder's inherited ACLs; a read-only
   // data file makes the replacing move fail, which is reported.
   (void)from;
   (void)to;
+  return true;
 #else
   struct stat info;
-  if (fstat(fileno(from), &info) != 0) return;
+  if (fstat(fileno(from), &info) != 0) return false;
   // The owner first: changing it may clear the set-user-ID bits. Only root
-  // may give a file away; for anyone else the file simply stays theirs.
+  // may give a file away; for anyone else the file simply stays theirs, so
+  // a failure here is no failure of the copy.
   if (fchown(fileno(to), info.st_uid, info.st_gid) != 0) errno = 0;
-  fchmod(fileno(to), info.st_mode & 07777);
+  return fchmod(fileno(to), info.st_mode & 07777) == 0;
 #endif
 }
 
@@ -185,11 +220,14 @@ long long FileSize(FILE* file) {
 #endif
 }
 
-void StartWriteback(FILE* file) {
-  std::fflush(file);
+bool StartWriteback(FILE* file) {
+  if (std::fflush(file) != 0) return false;
 #ifdef __linux__
-  sync_file_range(fileno(file), 0, 0, SYNC_FILE_RANGE_WRITE);
+  // Only a hint: if the writeback does not start now, SyncToDisk still
+  // forces the bytes out, and reports its own failure.
+  static_cast<void>(sync_file_range(fileno(file), 0, 0, SYNC_FILE_RANGE_WRITE));
 #endif
+  return true;
 }
 
 bool SyncToDisk(FILE* file) {
@@ -206,7 +244,8 @@ namespace {
 
 void* CloseDescriptor(void* descriptor) {
   const std::unique_ptr<int> fd(static_cast<int*>(descriptor));
-  close(*fd);
+  // It only held the replaced file by its path: nothing to lose.
+  static_cast<void>(close(*fd));
   return nullptr;
 }
 
@@ -216,8 +255,7 @@ void* CloseDescriptor(void* descriptor) {
 bool RenameOver(const std::string& from, const std::string& to) {
 #ifdef _WIN32
   // rename() refuses an existing target on Windows; this move replaces it.
-  return MoveFileExW(WidePath(from).c_str(), WidePath(to).c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  return MoveOver(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
 #else
   // The file replaced is freed, its cached pages and all, when its last
   // reference goes: in rename() itself, which then takes as long as
@@ -237,10 +275,10 @@ bool RenameOver(const std::string& from, const std::string& to) {
     auto* descriptor = new int(replaced);
     pthread_t thread;
     if (pthread_create(&thread, nullptr, CloseDescriptor, descriptor) == 0) {
-      pthread_detach(thread);
+      // Cannot fail for a thread just made and not yet joined.
+      static_cast<void>(pthread_detach(thread));
     } else {
-      delete descriptor;
-      close(replaced);
+      CloseDescriptor(descriptor);
     }
   }
   if (!renamed) return false;
@@ -253,11 +291,22 @@ bool RenameOver(const std::string& from, const std::string& to) {
   const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd >= 0) {
     // Not reported: the file is in its place, and some file systems refuse
-    // to sync a folder at all.
-    fsync(fd);
-    close(fd);
+    // to sync a folder at all. The folder was only read.
+    static_cast<void>(fsync(fd));
+    static_cast<void>(close(fd));
   }
   return true;
+#endif
+}
+
+bool IsRegularFile(const std::string& path) {
+#ifdef _WIN32
+  const DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES &&
+         (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;
+#else
+  struct stat info;
+  return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 #endif
 }
 
@@ -423,7 +472,8 @@ void FinishBackground(BackgroundTask* task) {
 
 bool RemoveFile(const std::string& path) {
 #ifdef _WIN32
-  return DeleteFileW(WidePath(path).c_str()) != 0;
+  const std::wstring wide = WidePath(path);
+  return RetryWhileHeld([&] { return DeleteFileW(wide.c_str()) != 0; });
 #else
   return unlink(path.c_str()) == 0;
 #endif

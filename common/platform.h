@@ -17,6 +17,14 @@
 // "NUL.xml"); such a file is refused without being read.
 FILE* OpenForReading(const std::string& path);
 
+// Whether a regular file stands at `path`, following links: whether a path
+// that OpenForReading failed on names a file that is there all the same.
+bool IsRegularFile(const std::string& path);
+
+// Closes a stream that was only read. What the close returns is ignored on
+// purpose: nothing was written, so nothing can have been lost.
+inline void CloseInput(FILE* file) { static_cast<void>(std::fclose(file)); }
+
 // The line end of a text file written on this platform. Every file is
 // written in binary mode, and the tool puts in line ends itself, so that a
 // failed write is never hidden by the C library's text-mode translation.
@@ -35,27 +43,34 @@ FILE* CreateNewFile(const std::string& path);
 
 // Gives `to` the owner, group and permission bits of `from`, so that a file
 // written to replace another keeps whose it is and who may read and write
-// it. Only a best effort: what the process may not set stays as it is.
-void CopyOwnerAndPermissions(FILE* from, FILE* to);
+// it. The owner is a best effort (only root may give a file away); returns
+// false if the permission bits could not be read or set, since the file
+// might then let others read what the one it replaces did not.
+bool CopyOwnerAndPermissions(FILE* from, FILE* to);
 
 // The size in bytes of the open file, or -1 if it has none (a pipe, say).
 long long FileSize(FILE* file);
 
-// Starts writing what was written to `file` onto the disk in the
-// background, so that a later SyncToDisk has less to wait for. Only a hint.
-void StartWriteback(FILE* file);
+// Flushes `file` and starts writing it onto the disk in the background, so
+// that a later SyncToDisk has less to wait for (only a hint). Returns false
+// if the flush failed.
+bool StartWriteback(FILE* file);
 
 // Flushes `file` and forces its bytes onto the disk. Returns false on failure.
 bool SyncToDisk(FILE* file);
 
 // Removes the file at `path`, one that the tool made itself. Returns false
-// on failure.
+// on failure. On Windows, while another program holds the file for a moment
+// (see RenameOver), it is tried again.
 bool RemoveFile(const std::string& path);
 
 // Puts the file at `from` in the place of the one at `to` in one atomic step,
 // replacing it, and forces that change of the folder onto the disk. Returns
 // false, with both files as they were, on failure. On Linux the replaced
 // file is freed on a thread of its own, which the caller need not wait for.
+// On Windows, where a virus scanner or an indexer may hold either file for
+// a moment without letting it be deleted, the move is tried again for about
+// two seconds before it fails.
 bool RenameOver(const std::string& from, const std::string& to);
 
 // What joins a folder and a name in a path this tool makes.

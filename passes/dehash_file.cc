@@ -410,11 +410,11 @@ bool DehashFile(const std::string& path, const NameTable& names, PassMode mode,
         "ERROR: Could not create file %s, check your folder write "
         "permissions.\n",
         output_path.c_str());
-    std::fclose(input);
+    CloseInput(input);
     return false;
   }
   const bool read = DehashInBlocks(input, names, mode, counts, &output);
-  std::fclose(input);
+  CloseInput(input);
   bool written = CloseOutputFile(&output);
   // An incomplete copy must not pass for a finished one.
   if (!read) {
@@ -424,6 +424,7 @@ bool DehashFile(const std::string& path, const NameTable& names, PassMode mode,
   } else {
     return true;
   }
-  RemoveFile(output_path);
+  // Already reported as incomplete, whether or not it can be removed.
+  static_cast<void>(RemoveFile(output_path));
   return false;
 }

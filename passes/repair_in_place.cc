@@ -65,7 +65,9 @@ RepairResult FixInvalidXml(const std::string& output_path, FILE* input,
         "permissions.\n");
     return RepairResult::kNotCreated;
   }
-  CopyOwnerAndPermissions(input, output.file);
+  // A copy that might show the data to more users than the data file did
+  // must not take its place.
+  bool written = CopyOwnerAndPermissions(input, output.file);
   ChunkReader reader;
   InitChunkReader(&reader, input, LineEnds::kKeep);
   if (mode == PassMode::kComplete) {
@@ -73,7 +75,7 @@ RepairResult FixInvalidXml(const std::string& output_path, FILE* input,
   } else {
     RepairStream(&reader, &output);
   }
-  bool written = CloseOutputFile(&output);
+  written = CloseOutputFile(&output) && written;
   if (reader.read_error) return RepairResult::kReadError;
   return written ? RepairResult::kComplete : RepairResult::kWriteError;
 }
@@ -98,7 +100,7 @@ void RepairInPlace(const std::string& path, FILE* input, PassMode mode) {
   reader.buffer.reset();  // the repair reads with a buffer of its own
   readable = readable && (!needed || std::fseek(input, 0, SEEK_SET) == 0);
   if (!needed || !readable) {
-    std::fclose(input);
+    CloseInput(input);
     if (!readable) {
       PrintMessage("ERROR: Could not read file %s\n", path.c_str());
     }
@@ -106,7 +108,7 @@ void RepairInPlace(const std::string& path, FILE* input, PassMode mode) {
   }
   const std::string temporary_path = path + "_tmp";
   RepairResult result = FixInvalidXml(temporary_path, input, mode);
-  std::fclose(input);
+  CloseInput(input);
   switch (result) {
     case RepairResult::kComplete:
       // One atomic step: the data file's path is never empty.
@@ -124,5 +126,7 @@ void RepairInPlace(const std::string& path, FILE* input, PassMode mode) {
       PrintMessage("ERROR: Could not write file %s\n", temporary_path.c_str());
       break;
   }
-  RemoveFile(temporary_path);
+  // The failure is reported; should the removal fail too, the incomplete
+  // copy stays under the temporary name only, never under the data file's.
+  static_cast<void>(RemoveFile(temporary_path));
 }
