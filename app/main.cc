@@ -44,34 +44,40 @@ void Run(int argc, char** argv) {
   PrintMessage("Generating hash map...\n");
   // The lists load beside the first data file's look for bare tags and its
   // repair, which need no names; its dehash pass waits for them.
-  FILE* lists[] = {member_names, OpenArchiveItems()};
-  BackgroundTask loading;
-  StartBackground(
-      &loading,
-      [](void* streams) {
-        FILE** files = static_cast<FILE**>(streams);
-        LoadNameLists(files[0], files[1], &HashNameMap);
-        for (int i = 0; i < 2; ++i) {
-          if (files[i] != nullptr) std::fclose(files[i]);
-        }
-      },
-      lists);
+  FILE* archive_items = nullptr;
+  if (!OpenArchiveItems(&archive_items)) {
+    CloseInput(member_names);
+    WaitForEnter("ERROR: Could not read file ArchiveItems.txt");
+    return;
+  }
+  ListLoad loading;
+  StartListLoad(member_names, archive_items, &HashNameMap, &loading);
   const bool complete = switches.mode == PassMode::kComplete;
   UnknownHashes unknown;
   UnknownHashes* tally = switches.unknown_list.empty() ? nullptr : &unknown;
-  for (int i = switches.first_path; i < argc; ++i) {
+  bool loaded = true;
+  for (int i = switches.first_path; i < argc && loaded; ++i) {
     // In complete mode a folder stands for the data files beneath it.
     if (complete && IsFolder(argv[i])) {
       std::vector<std::string> paths;
       CollectDataFiles(argv[i], &paths);
-      for (const std::string& path : paths) {
-        ProcessFile(path, HashNameMap, switches.mode, tally, &loading);
+      for (size_t p = 0; p < paths.size() && loaded; ++p) {
+        loaded =
+            ProcessFile(paths[p], HashNameMap, switches.mode, tally, &loading);
       }
     } else {
-      ProcessFile(argv[i], HashNameMap, switches.mode, tally, &loading);
+      loaded =
+          ProcessFile(argv[i], HashNameMap, switches.mode, tally, &loading);
     }
   }
-  FinishBackground(&loading);
+  // A list that could not be read ends the run as a missing one does: no
+  // copy, and no list of unknown hashes, is made with some names missing.
+  if (!FinishListLoad(&loading)) {
+    const std::string message =
+        std::string("ERROR: Could not read file ") + loading.unread;
+    WaitForEnter(message.c_str());
+    return;
+  }
   if (tally != nullptr) WriteUnknownList(switches.unknown_list, unknown);
   WaitForEnter("All files finished");
 }

@@ -19,19 +19,19 @@ bool IsDataFileExtension(std::string_view extension) {
          extension == ".YMT";
 }
 
-void ProcessFile(const std::string& path, const NameTable& names, PassMode mode,
-                 UnknownHashes* unknown, BackgroundTask* loading) {
+bool ProcessFile(const std::string& path, const NameTable& names, PassMode mode,
+                 UnknownHashes* unknown, ListLoad* loading) {
   // Opened before the extension is looked at, so a missing file is reported
   // as missing whatever its name.
   FILE* input = OpenForReading(path);
   if (input == nullptr) {
     PrintMessage("ERROR: Could not open file %s\n", path.c_str());
-    return;
+    return true;
   }
   if (!IsDataFileExtension(PathExtension(path))) {
     PrintMessage("Ignoring file %s\n", path.c_str());
-    std::fclose(input);
-    return;
+    CloseInput(input);
+    return true;
   }
   PrintMessage("Processing file %s\n", path.c_str());
   RepairInPlace(path, input, mode);
@@ -41,12 +41,14 @@ void ProcessFile(const std::string& path, const NameTable& names, PassMode mode,
     counts.unknown = unknown;
     unknown->files.push_back(path);
   }
-  if (loading != nullptr) FinishBackground(loading);
+  // A copy made with only some of the names would pass for a whole one.
+  if (loading != nullptr && !FinishListLoad(loading)) return false;
   if (DehashFile(path, names, mode, &counts) && mode == PassMode::kComplete) {
     PrintMessage("Named %llu of %llu hashes in %s\n",
                  static_cast<unsigned long long>(counts.named),
                  static_cast<unsigned long long>(counts.hashes), path.c_str());
   }
+  return true;
 }
 
 void WaitForEnter(const char* message) {

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "common/platform.h"
+#include "names/hash_name_map.h"
 #include "names/name_table.h"
 #include "passes/pass_mode.h"
 
@@ -21,11 +22,11 @@ bool IsDataFileExtension(std::string_view extension);
 // and left alone. In complete mode a written copy is followed by a line
 // that counts the hashes named, and the hashes left unnamed are added to
 // *unknown when it is given. Only the dehash pass reads `names`: when
-// `loading` is given, it is the task that fills them, waited for then.
-void ProcessFile(const std::string& path, const NameTable& names,
+// `loading` is given, it is the load that fills them, waited for then.
+// Returns false, with no copy made, if that load failed: the run must end.
+bool ProcessFile(const std::string& path, const NameTable& names,
                  PassMode mode = PassMode::kDefault,
-                 UnknownHashes* unknown = nullptr,
-                 BackgroundTask* loading = nullptr);
+                 UnknownHashes* unknown = nullptr, ListLoad* loading = nullptr);
 
 // Prints `message` and the exit prompt, then waits for one character.
 void WaitForEnter(const char* message);

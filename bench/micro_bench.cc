@@ -143,7 +143,8 @@ void BM_LoadWordLists(benchmark::State& state) {
   for (auto _ : state) {
     NameTable table;
     FILE* members = std::fopen("MemberNames.txt", "rb");
-    LoadHashNameMap(members, &table);
+    const char* unread = nullptr;
+    LoadHashNameMap(members, &table, &unread);
     std::fclose(members);
     benchmark::DoNotOptimize(table.count);
   }
@@ -236,7 +237,8 @@ const NameTable& FolderTable() {
     fs::current_path(Folder());
     NameTable loaded;
     FILE* members = std::fopen("MemberNames.txt", "rb");
-    LoadHashNameMap(members, &loaded);
+    const char* unread = nullptr;
+    LoadHashNameMap(members, &loaded, &unread);
     std::fclose(members);
     fs::current_path(previous);
     return loaded;

@@ -310,7 +310,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   NameTable table;
   FILE* list = OpenBytes(input);
-  LoadHashNameMap(list, &table);  // the input as "MemberNames.txt"
+  const char* unread = nullptr;
+  // The input as "MemberNames.txt".
+  CHECK(LoadHashNameMap(list, &table, &unread));
   std::fclose(list);
   CHECK(table.count == first.size());
   for (const auto& [hash, name] : first) {
@@ -361,7 +363,8 @@ int main(int argc, char** argv) {
     NameTable table;
     FILE* members = std::fopen("MemberNames.txt", "rb");
     CHECK(members != nullptr);
-    LoadHashNameMap(members, &table);
+    const char* unread = nullptr;
+    CHECK(LoadHashNameMap(members, &table, &unread));
     std::fclose(members);
     const std::string data = Slurp("data.ymt");
     for (size_t read_size :

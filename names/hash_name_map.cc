@@ -17,8 +17,9 @@ namespace {
 constexpr size_t kListReadSize = size_t{1} << 16;
 
 // Appends every name of `file` to the arena, in file order, as AppendName
-// would, and returns how many there were.
-size_t AppendNames(FILE* file, NameTable* table) {
+// would, and adds how many there were to *count. Returns false if a read
+// failed: a list cut short by an error must not pass for a whole one.
+bool AppendNames(FILE* file, NameTable* table, size_t* count) {
   static_assert(kMaxChunkLength <= kMaxNameLength, "a chunk is never too long");
   ChunkReader reader;
   InitChunkReader(&reader, file, LineEnds::kSettle, kListReadSize);
@@ -27,7 +28,6 @@ size_t AppendNames(FILE* file, NameTable* table) {
   char staging[size_t{1} << 14];
   size_t staged = 0;
   std::string_view chunk;
-  size_t count = 0;
   while (ReadChunk(&reader, &chunk)) {
     if (chunk.back() == '\n') chunk.remove_suffix(1);
     // An empty name would map hash 0 to nothing and erase every
@@ -43,10 +43,10 @@ size_t AppendNames(FILE* file, NameTable* table) {
     staging[staged] = static_cast<char>(chunk.size());
     std::memcpy(staging + staged + 1, chunk.data(), chunk.size());
     staged += 1 + chunk.size();
-    ++count;
+    ++*count;
   }
   table->arena.append(staging, staged);
-  return count;
+  return !reader.read_error;
 }
 
 // Places the names stored in the arena between `begin` and `end` under
@@ -80,32 +80,70 @@ size_t ArenaBytesFor(FILE* file) {
 
 }  // namespace
 
-FILE* OpenArchiveItems() {
-  FILE* archive_items = OpenForReading("ArchiveItems.txt");
-  if (archive_items == nullptr) {
-    PrintMessage(
-        "WARNING: Could not find ArchiveItems.txt, only member names will be "
-        "unhashed\n");
-  }
-  return archive_items;
+bool OpenArchiveItems(FILE** archive_items) {
+  *archive_items = OpenForReading("ArchiveItems.txt");
+  if (*archive_items != nullptr) return true;
+  if (IsRegularFile("ArchiveItems.txt")) return false;
+  PrintMessage(
+      "WARNING: Could not find ArchiveItems.txt, only member names will be "
+      "unhashed\n");
+  return true;
 }
 
-void LoadNameLists(FILE* member_names, FILE* archive_items, NameTable* table) {
+bool LoadNameLists(FILE* member_names, FILE* archive_items, NameTable* table,
+                   const char** unread) {
   // The names go into the arena in one sequential sweep; the slots are then
   // sized once and filled in list order. No list is held twice in memory.
   table->arena.reserve(table->arena.size() + ArenaBytesFor(member_names) +
                        (archive_items ? ArenaBytesFor(archive_items) : 0));
   const size_t members_begin = table->arena.size();
-  size_t count = AppendNames(member_names, table);
+  size_t count = 0;
+  if (!AppendNames(member_names, table, &count)) {
+    *unread = "MemberNames.txt";
+    return false;
+  }
   const size_t items_begin = table->arena.size();
-  if (archive_items != nullptr) count += AppendNames(archive_items, table);
+  if (archive_items != nullptr && !AppendNames(archive_items, table, &count)) {
+    *unread = "ArchiveItems.txt";
+    return false;
+  }
   ReserveSlots(table, table->count + count);
   PlaceNames(table, members_begin, items_begin, NameHash);
   PlaceNames(table, items_begin, table->arena.size(), ArchiveItemHash);
+  return true;
 }
 
-void LoadHashNameMap(FILE* member_names, NameTable* table) {
-  FILE* archive_items = OpenArchiveItems();
-  LoadNameLists(member_names, archive_items, table);
-  if (archive_items != nullptr) std::fclose(archive_items);
+bool LoadHashNameMap(FILE* member_names, NameTable* table,
+                     const char** unread) {
+  FILE* archive_items = nullptr;
+  if (!OpenArchiveItems(&archive_items)) {
+    *unread = "ArchiveItems.txt";
+    return false;
+  }
+  const bool read = LoadNameLists(member_names, archive_items, table, unread);
+  if (archive_items != nullptr) CloseInput(archive_items);
+  return read;
+}
+
+void StartListLoad(FILE* member_names, FILE* archive_items, NameTable* table,
+                   ListLoad* load) {
+  load->lists[0] = member_names;
+  load->lists[1] = archive_items;
+  load->table = table;
+  StartBackground(
+      &load->task,
+      [](void* argument) {
+        auto* self = static_cast<ListLoad*>(argument);
+        self->read = LoadNameLists(self->lists[0], self->lists[1], self->table,
+                                   &self->unread);
+        for (FILE* list : self->lists) {
+          if (list != nullptr) CloseInput(list);
+        }
+      },
+      load);
+}
+
+bool FinishListLoad(ListLoad* load) {
+  FinishBackground(&load->task);
+  return load->read;
 }

@@ -5,23 +5,53 @@
 
 #include <cstdio>
 
+#include "common/platform.h"
 #include "names/name_table.h"
 
 // Filled once by main before the first data file, read-only afterwards.
 extern NameTable HashNameMap;
 
-// Opens "ArchiveItems.txt" in the working directory in binary mode. Prints
-// a warning and returns null when it cannot.
-FILE* OpenArchiveItems();
+// Opens "ArchiveItems.txt" in the working directory in binary mode into
+// *archive_items. When there is no such file to open, prints a warning and
+// sets null: the list is optional. Returns false, with nothing printed,
+// when the file is there but cannot be opened: its names would be missing
+// unnoticed.
+bool OpenArchiveItems(FILE** archive_items);
 
 // Adds every name of the open "MemberNames.txt" stream under its
 // member-name hash, then every name of the "ArchiveItems.txt" stream (none
 // when null) under its archive-item hash, first name winning. Each chunk of
 // a list, without its line feed, is one name; empty names are skipped.
-// Prints nothing; the streams stay open.
-void LoadNameLists(FILE* member_names, FILE* archive_items, NameTable* table);
+// Prints nothing; the streams stay open. Returns false, with *unread set to
+// the list's file name, when a list could not be read to its end: the
+// table then holds only some of the names, and no copy should be made with
+// it.
+bool LoadNameLists(FILE* member_names, FILE* archive_items, NameTable* table,
+                   const char** unread);
 
-// OpenArchiveItems and LoadNameLists in one.
-void LoadHashNameMap(FILE* member_names, NameTable* table);
+// OpenArchiveItems and LoadNameLists in one; a list that is there but cannot
+// be opened is one that could not be read.
+bool LoadHashNameMap(FILE* member_names, NameTable* table, const char** unread);
+
+// The word lists loading on a thread of their own, beside a data file's
+// first passes, which need no names.
+struct ListLoad {
+  FILE* lists[2] = {nullptr, nullptr};  // members, archive items (or null)
+  NameTable* table = nullptr;
+  // Written by the loading thread only; read only once FinishListLoad has
+  // waited for it.
+  const char* unread = nullptr;
+  bool read = true;
+  BackgroundTask task;
+};
+
+// Starts loading the two open lists into *table, as LoadNameLists does; the
+// load closes them when it is done.
+void StartListLoad(FILE* member_names, FILE* archive_items, NameTable* table,
+                   ListLoad* load);
+
+// Waits for the load (at once when it is done). Returns false, with
+// load->unread naming the list, when a list could not be read.
+bool FinishListLoad(ListLoad* load);
 
 #endif  // QUORVANTIDE_NAMES_HASH_NAME_MAP_H_
