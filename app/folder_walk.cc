@@ -20,7 +20,7 @@ bool EndsWith(std::string_view text, std::string_view end) {
 
 using FolderIds = std::set<std::pair<uint64_t, uint64_t>>;
 
-void Walk(const std::string& folder, FolderIds* seen,
+void Walk(const std::string& folder, bool every_file, FolderIds* seen,
           std::vector<std::string>* paths) {
   std::pair<uint64_t, uint64_t> id;
   // A folder reached twice (through a link that the system does not show
@@ -35,15 +35,38 @@ void Walk(const std::string& folder, FolderIds* seen,
     path += kPathSeparator;
     path += entry.name;
     if (entry.kind == FolderEntry::kFolder) {
-      if (entry.name[0] != '.') Walk(path, seen, paths);
+      if (entry.name[0] != '.') Walk(path, every_file, seen, paths);
     } else if (entry.kind == FolderEntry::kFile &&
-               IsWalkedDataFile(entry.name)) {
+               (every_file || IsWalkedDataFile(entry.name))) {
       paths->push_back(path);
     }
   }
 }
 
+void CollectFiles(const std::string& folder, bool every_file,
+                  std::vector<std::string>* paths) {
+  std::string root = folder;
+  while (root.size() > 1 &&
+         (root.back() == '/' || root.back() == kPathSeparator)) {
+    root.pop_back();
+  }
+  FolderIds seen;
+  const size_t first = paths->size();
+  Walk(root, every_file, &seen, paths);
+  std::sort(paths->begin() + static_cast<std::ptrdiff_t>(first), paths->end());
+}
+
 }  // namespace
+
+void CollectDataFiles(const std::string& folder,
+                      std::vector<std::string>* paths) {
+  CollectFiles(folder, false, paths);
+}
+
+void CollectEveryFile(const std::string& folder,
+                      std::vector<std::string>* paths) {
+  CollectFiles(folder, true, paths);
+}
 
 bool IsWalkedDataFile(std::string_view name) {
   // The path the folder makes is long enough for an extension, so only the
@@ -57,17 +80,4 @@ bool IsWalkedDataFile(std::string_view name) {
                         name.substr(name.size() - 4 - kDehashedWord.size(),
                                     kDehashedWord.size()) == kDehashedWord;
   return !dehashed && !EndsWith(name, kTemporarySuffix);
-}
-
-void CollectDataFiles(const std::string& folder,
-                      std::vector<std::string>* paths) {
-  std::string root = folder;
-  while (root.size() > 1 &&
-         (root.back() == '/' || root.back() == kPathSeparator)) {
-    root.pop_back();
-  }
-  FolderIds seen;
-  const size_t first = paths->size();
-  Walk(root, &seen, paths);
-  std::sort(paths->begin() + static_cast<std::ptrdiff_t>(first), paths->end());
 }

@@ -20,4 +20,9 @@ bool IsWalkedDataFile(std::string_view name);
 void CollectDataFiles(const std::string& folder,
                       std::vector<std::string>* paths);
 
+// Adds to *paths every file beneath `folder` as CollectDataFiles does, but
+// whatever its name: every regular file, and every link to one.
+void CollectEveryFile(const std::string& folder,
+                      std::vector<std::string>* paths);
+
 #endif  // QUORVANTIDE_APP_FOLDER_WALK_H_

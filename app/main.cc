@@ -6,12 +6,14 @@
 #include <vector>
 
 #include "app/folder_walk.h"
+#include "app/hunt_report.h"
 #include "app/process_file.h"
 #include "app/switches.h"
 #include "app/unknown_list.h"
 #include "common/platform.h"
 #include "common/print_message.h"
 #include "names/hash_name_map.h"
+#include "names/name_hash.h"
 
 namespace {
 
@@ -30,6 +32,13 @@ void Run(int argc, char** argv) {
   }
   if (switches.version) {
     PrintMessage("Quorvantide %s\n", QUORVANTIDE_VERSION);
+    return;
+  }
+  if (switches.hash) {
+    for (int i = switches.first_path; i < argc; ++i) {
+      PrintMessage("0x%08X  0x%08X  %s\n", NameHash(argv[i]),
+                   ArchiveItemHash(argv[i]), argv[i]);
+    }
     return;
   }
   if (switches.first_path >= argc) {
@@ -54,7 +63,10 @@ void Run(int argc, char** argv) {
   StartListLoad(member_names, archive_items, &HashNameMap, &loading);
   const bool complete = switches.mode == PassMode::kComplete;
   UnknownHashes unknown;
-  UnknownHashes* tally = switches.unknown_list.empty() ? nullptr : &unknown;
+  NameHunt hunt;
+  NameHunt* hunting = switches.hunt_report.empty() ? nullptr : &hunt;
+  UnknownHashes* tally =
+      switches.unknown_list.empty() && hunting == nullptr ? nullptr : &unknown;
   bool loaded = true;
   for (int i = switches.first_path; i < argc && loaded; ++i) {
     // In complete mode a folder stands for the data files beneath it.
@@ -62,12 +74,12 @@ void Run(int argc, char** argv) {
       std::vector<std::string> paths;
       CollectDataFiles(argv[i], &paths);
       for (size_t p = 0; p < paths.size() && loaded; ++p) {
-        loaded =
-            ProcessFile(paths[p], HashNameMap, switches.mode, tally, &loading);
+        loaded = ProcessFile(paths[p], HashNameMap, switches.mode, tally,
+                             &loading, hunting);
       }
     } else {
-      loaded =
-          ProcessFile(argv[i], HashNameMap, switches.mode, tally, &loading);
+      loaded = ProcessFile(argv[i], HashNameMap, switches.mode, tally, &loading,
+                           hunting);
     }
   }
   // A list that could not be read ends the run as a missing one does: no
@@ -78,7 +90,13 @@ void Run(int argc, char** argv) {
     WaitForEnter(message.c_str());
     return;
   }
-  if (tally != nullptr) WriteUnknownList(switches.unknown_list, unknown);
+  if (!switches.unknown_list.empty()) {
+    WriteUnknownList(switches.unknown_list, unknown);
+  }
+  if (hunting != nullptr) {
+    ReadWordsFrom(switches.words_from, &hunt);
+    FinishHunt(switches.hunt_report, unknown, &hunt);
+  }
   WaitForEnter("All files finished");
 }
 

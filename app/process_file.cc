@@ -5,6 +5,7 @@
 #include "common/platform.h"
 #include "common/print_message.h"
 #include "passes/dehash_file.h"
+#include "passes/hunt_scan.h"
 #include "passes/repair_in_place.h"
 
 std::string_view PathExtension(std::string_view path) {
@@ -20,7 +21,7 @@ bool IsDataFileExtension(std::string_view extension) {
 }
 
 bool ProcessFile(const std::string& path, const NameTable& names, PassMode mode,
-                 UnknownHashes* unknown, ListLoad* loading) {
+                 UnknownHashes* unknown, ListLoad* loading, NameHunt* hunt) {
   // Opened before the extension is looked at, so a missing file is reported
   // as missing whatever its name.
   FILE* input = OpenForReading(path);
@@ -47,6 +48,9 @@ bool ProcessFile(const std::string& path, const NameTable& names, PassMode mode,
     PrintMessage("Named %llu of %llu hashes in %s\n",
                  static_cast<unsigned long long>(counts.named),
                  static_cast<unsigned long long>(counts.hashes), path.c_str());
+    if (hunt != nullptr && !HuntDataFile(path, names, hunt)) {
+      PrintMessage("ERROR: Could not read file %s\n", path.c_str());
+    }
   }
   return true;
 }

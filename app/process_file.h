@@ -7,6 +7,7 @@
 
 #include "common/platform.h"
 #include "names/hash_name_map.h"
+#include "names/name_hunt.h"
 #include "names/name_table.h"
 #include "passes/pass_mode.h"
 
@@ -21,12 +22,15 @@ bool IsDataFileExtension(std::string_view extension);
 // dehashed copy, both read the way `mode` says; anything else is reported
 // and left alone. In complete mode a written copy is followed by a line
 // that counts the hashes named, and the hashes left unnamed are added to
-// *unknown when it is given. Only the dehash pass reads `names`: when
-// `loading` is given, it is the load that fills them, waited for then.
-// Returns false, with no copy made, if that load failed: the run must end.
+// *unknown when it is given, and when `hunt` is given the file is read once
+// more for the hunt (see HuntDataFile). Only the dehash pass and the hunt
+// read `names`: when `loading` is given, it is the load that fills them,
+// waited for then. Returns false, with no copy made, if that load failed:
+// the run must end.
 bool ProcessFile(const std::string& path, const NameTable& names,
                  PassMode mode = PassMode::kDefault,
-                 UnknownHashes* unknown = nullptr, ListLoad* loading = nullptr);
+                 UnknownHashes* unknown = nullptr, ListLoad* loading = nullptr,
+                 NameHunt* hunt = nullptr);
 
 // Prints `message` and the exit prompt, then waits for one character.
 void WaitForEnter(const char* message);

@@ -13,6 +13,16 @@ const char kHelp[] =
     "  --unknown FILE  with --complete: write to FILE the hashes left "
     "unnamed,\n"
     "              how often each occurs and where first\n"
+    "  --hunt FILE  with --complete: look for names for the hashes left "
+    "unnamed\n"
+    "              in the data's own words and their variants; write to "
+    "FILE\n"
+    "              what was found, for you to add to a word list\n"
+    "  --words-from PATH  with --hunt: try the words of PATH as well (a "
+    "file,\n"
+    "              or every file in a folder); may be given more than once\n"
+    "  --hash NAME...  show the member and archive hashes of each NAME and "
+    "exit\n"
     "  --help      show this text and exit\n"
     "  --version   show the version and exit\n"
     "  --          end the switches: what follows is a path";
@@ -28,15 +38,33 @@ bool ParseSwitches(int argc, const char* const* argv, Switches* switches) {
     }
     if (arg == "--complete") {
       switches->mode = PassMode::kComplete;
-    } else if (arg == "--unknown") {
+    } else if (arg == "--unknown" || arg == "--hunt" || arg == "--words-from") {
       // The file is the next argument: one that looks like a switch, or is
       // empty, is more likely a slip than a name.
       if (i + 1 == argc || argv[i + 1][0] == '\0' ||
           std::string_view(argv[i + 1]).substr(0, 2) == "--") {
-        switches->error = "--unknown needs the name of the file to write";
+        switches->error =
+            std::string(arg) + (arg == "--words-from"
+                                    ? " needs the path of a file or folder"
+                                    : " needs the name of the file to write");
         return false;
       }
-      switches->unknown_list = argv[++i];
+      const std::string value = argv[++i];
+      if (arg == "--unknown") {
+        switches->unknown_list = value;
+      } else if (arg == "--hunt") {
+        switches->hunt_report = value;
+      } else {
+        switches->words_from.push_back(value);
+      }
+    } else if (arg == "--hash") {
+      if (i + 1 == argc) {
+        switches->error = "--hash needs a name";
+        return false;
+      }
+      switches->hash = true;
+      switches->first_path = i + 1;
+      return true;
     } else if (arg == "--help" || arg == "--version") {
       // Answered at once: what follows is not read.
       switches->help = arg == "--help";
@@ -48,10 +76,13 @@ bool ParseSwitches(int argc, const char* const* argv, Switches* switches) {
     }
   }
   switches->first_path = i;
-  if (!switches->unknown_list.empty() &&
-      switches->mode != PassMode::kComplete) {
+  const bool complete = switches->mode == PassMode::kComplete;
+  if (!switches->unknown_list.empty() && !complete) {
     switches->error = "--unknown needs --complete";
-    return false;
+  } else if (!switches->hunt_report.empty() && !complete) {
+    switches->error = "--hunt needs --complete";
+  } else if (!switches->words_from.empty() && switches->hunt_report.empty()) {
+    switches->error = "--words-from needs --hunt";
   }
-  return true;
+  return switches->error.empty();
 }

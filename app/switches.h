@@ -3,6 +3,7 @@
 #define QUORVANTIDE_APP_SWITCHES_H_
 
 #include <string>
+#include <vector>
 
 #include "passes/pass_mode.h"
 
@@ -16,8 +17,11 @@ extern const char kHelp[];
 struct Switches {
   PassMode mode = PassMode::kDefault;
   std::string unknown_list;  // where to write the hashes left unknown, if set
+  std::string hunt_report;   // where to write the names hunted, if set
+  std::vector<std::string> words_from;  // other files whose words to try
   bool help = false;
   bool version = false;
+  bool hash = false;   // the paths are names whose hashes to show
   int first_path = 1;  // the index in argv of the first path
   std::string error;   // what was not understood, when parsing failed
 };
@@ -25,9 +29,11 @@ struct Switches {
 // Reads the switches that open the command line, from left to right: every
 // argument from argv[1] that starts with "--", up to the first that does
 // not, or up to a "--" of its own, which ends them and is no path. Stops at
-// --help or --version, which leave the rest unread. "--unknown" takes the
-// next argument as its file and needs "--complete". Returns false, with
-// `error` set, at the first switch it does not know or that is misused.
+// --help or --version, which leave the rest unread, and at --hash, after
+// which every argument is a name. "--unknown" and "--hunt" take the next
+// argument as their file and need "--complete"; "--words-from" takes the
+// next as its path and needs "--hunt". Returns false, with `error` set, at
+// the first switch it does not know or that is misused.
 bool ParseSwitches(int argc, const char* const* argv, Switches* switches);
 
 #endif  // QUORVANTIDE_APP_SWITCHES_H_

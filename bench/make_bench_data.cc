@@ -1,12 +1,24 @@
 // Writes seeded benchmark data: word lists and a data file shaped like real
 // hashed XML.
 //
-//   make_bench_data OUT_DIR NAMES BYTES uniform|local [SEED]
+//   make_bench_data OUT_DIR NAMES BYTES uniform|local|hunt [SEED]
 //
 // OUT_DIR gets MemberNames.txt (NAMES names), ArchiveItems.txt (NAMES / 4
 // items) and data.ymt of about BYTES bytes. In data.ymt 70 % of the hashes
 // are known; "uniform" draws them from the whole lists, "local" from a few
 // thousand, with a skew, as real files do.
+//
+// "hunt" writes instead a folder OUT_DIR/files of about BYTES bytes in
+// files of 4 to 60 KB, for the name hunt, and OUT_DIR/hidden.txt, the names
+// that the lists lack ("0x%08X<TAB>name<TAB>member|archive"). Each file
+// fills records of one of a few hundred kinds, each kind a set of member
+// names; some of those are missing from the lists, and stand in the same
+// files only as relatives of their neighbours: a numbered sibling
+// (slotName03 beside slotName01 and slotName02) or a join of two neighbours'
+// parts (lodDistanceFar beside lodDistance and farClip). Records refer by
+// archive hash to assets, which some files define by name in plain text; a
+// share of those names is missing from the lists too. A few hashes have no
+// name to be found.
 
 #include <cinttypes>
 #include <cmath>
@@ -94,13 +106,145 @@ void WriteLine(FILE* out, const std::string& line) {
   std::fputc('\n', out);
 }
 
+// A member name in camelCase of one to three words.
+std::string MemberName(Random& random) {
+  std::string name = Word(random);
+  for (size_t i = Pick(random, 3); i > 0; --i) {
+    std::string word = Word(random);
+    word[0] = static_cast<char>(word[0] - 'a' + 'A');
+    name += word;
+  }
+  return name;
+}
+
+// The first word of a camelCase name, capitalized: what a join takes of it.
+std::string FirstPartCapitalized(const std::string& name) {
+  size_t end = 1;
+  while (end < name.size() && !(name[end] >= 'A' && name[end] <= 'Z')) ++end;
+  std::string part = name.substr(0, end);
+  part[0] = static_cast<char>(part[0] - 'a' + 'A');
+  return part;
+}
+
+std::string Number(size_t n) {
+  char text[8];
+  std::snprintf(text, sizeof text, "%02zu", n);
+  return text;
+}
+
+// The hunt's data set (see the file's comment).
+int MakeHuntData(const std::string& dir, size_t names, size_t bytes,
+                 Random& random) {
+  FILE* members = std::fopen((dir + "/MemberNames.txt").c_str(), "wb");
+  FILE* items = std::fopen((dir + "/ArchiveItems.txt").c_str(), "wb");
+  FILE* hidden = std::fopen((dir + "/hidden.txt").c_str(), "wb");
+  if (!members || !items || !hidden) {
+    std::perror(dir.c_str());
+    return 1;
+  }
+  auto hide = [&](const std::string& name, bool archive) {
+    std::fprintf(hidden, "%s\t%s\t%s\n",
+                 Hex(archive ? ArchiveItemHash(name) : NameHash(name)).c_str(),
+                 name.c_str(), archive ? "archive" : "member");
+  };
+  // The kinds of records: ten member names each, one or two of them hidden.
+  std::vector<std::vector<std::string>> kinds(300);
+  for (auto& kind : kinds) {
+    for (size_t i = 0; i < 8; ++i) kind.push_back(MemberName(random));
+    const std::string slot = MemberName(random);
+    kind.push_back(slot + Number(1));
+    kind.push_back(slot + Number(2));
+    for (const std::string& name : kind) WriteLine(members, name);
+    if (Pick(random, 2) == 0) {
+      kind.push_back(slot + Number(3 + Pick(random, 20)));
+      hide(kind.back(), false);
+    }
+    if (Pick(random, 2) == 0) {
+      kind.push_back(kind[Pick(random, 4)] +
+                     FirstPartCapitalized(kind[4 + Pick(random, 4)]));
+      hide(kind.back(), false);
+    }
+    if (Pick(random, 4) == 0) {  // a name with no relatives
+      kind.push_back(MemberName(random) + "Zq");
+      hide(kind.back(), false);
+    }
+  }
+  // Assets, in families of numbered siblings; a sixth of them are missing
+  // from the lists. Those of two families in three are defined by name in
+  // the first files; the others only their siblings tell.
+  std::vector<std::vector<std::string>> families(800);
+  std::vector<std::string> defined_assets;
+  for (size_t f = 0; f < families.size(); ++f) {
+    std::string stem = "Prop_" + Word(random) + "_" + Word(random) + "_";
+    stem[5] = static_cast<char>(stem[5] - 'a' + 'A');
+    for (size_t k = 1, n = 2 + Pick(random, 7); k <= n; ++k) {
+      families[f].push_back(stem + Number(k));
+      if (Pick(random, 6) == 0) {
+        hide(families[f].back(), true);
+      } else {
+        WriteLine(items, families[f].back());
+      }
+      if (f % 3 != 0) defined_assets.push_back(families[f].back());
+    }
+  }
+  for (size_t i = 0; i < names; ++i) WriteLine(members, Identifier(random));
+  for (size_t i = 0; i < names / 4; ++i) WriteLine(items, Identifier(random));
+  // The files, and in the first few hundred the assets' definitions.
+  WriteLine(members, "assetName");
+  const std::string name_tag = "UNK_MEMBER_" + Hex(NameHash("assetName"));
+  size_t written = 0, defined = 0;
+  for (size_t file = 0; written < bytes; ++file) {
+    char path[64];
+    std::snprintf(path, sizeof path, "/files/f%05zu.ymt", file);
+    FILE* out = std::fopen((dir + path).c_str(), "wb");
+    if (out == nullptr) {
+      std::perror(path);
+      return 1;
+    }
+    std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<data>\n";
+    for (size_t i = 0; i < 20 && defined < defined_assets.size(); ++i) {
+      text += "  <" + name_tag + ">" + defined_assets[defined++] + "</" +
+              name_tag + ">\n";
+    }
+    const auto& kind = kinds[Pick(random, kinds.size())];
+    // A file refers to the assets of a few families.
+    std::vector<std::string> assets;
+    for (size_t i = 0; i < 3; ++i) {
+      const auto& family = families[Pick(random, families.size())];
+      assets.insert(assets.end(), family.begin(), family.end());
+    }
+    const size_t size = 4096 + Pick(random, 60 * 1024);
+    while (text.size() < size) {
+      text += "  <Item>\n";
+      for (const std::string& member : kind) {
+        const std::string tag = "UNK_MEMBER_" + Hex(NameHash(member));
+        text += "    <" + tag + ">";
+        text += Pick(random, 3) == 0
+                    ? Hex(ArchiveItemHash(assets[Pick(random, assets.size())]))
+                    : std::to_string(Pick(random, 1000)) + ".5";
+        text += "</" + tag + ">\n";
+      }
+      text += "  </Item>\n";
+    }
+    text += "</data>\n";
+    std::fwrite(text.data(), 1, text.size(), out);
+    if (std::fclose(out) != 0) return 1;
+    written += text.size();
+  }
+  return std::fclose(members) == 0 && std::fclose(items) == 0 &&
+                 std::fclose(hidden) == 0
+             ? 0
+             : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 5) {
-    std::fprintf(stderr,
-                 "usage: make_bench_data OUT_DIR NAMES BYTES uniform|local "
-                 "[SEED]\n");
+    std::fprintf(
+        stderr,
+        "usage: make_bench_data OUT_DIR NAMES BYTES uniform|local|hunt "
+        "[SEED]\n");
     return 2;
   }
   const std::string dir = argv[1];
@@ -108,6 +252,7 @@ int main(int argc, char** argv) {
   const size_t bytes = std::strtoull(argv[3], nullptr, 10);
   const std::string shape = argv[4];
   Random random(argc > 5 ? std::strtoull(argv[5], nullptr, 10) : 1);
+  if (shape == "hunt") return MakeHuntData(dir, names, bytes, random);
 
   HashSource source;
   source.local = shape == "local";
