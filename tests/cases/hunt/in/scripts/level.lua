@@ -1,0 +1,2 @@
+spawn_timer = 3
+set(spawnDelay, 5)  -- from a script
