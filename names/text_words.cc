@@ -20,6 +20,19 @@ bool HoldsLetter(std::string_view word) {
 }
 
 // The length of the run of hexadecimal digits at `from` of `text`.
+size_t HexDigitsAt(std::string_view text, size_t from);
+
+// Whether `word` may be a name: it holds a letter, and is no hexadecimal
+// number ("0x1F"), which names nothing.
+bool MayBeName(std::string_view word) {
+  if (word.size() > 2 && word[0] == '0' && word[1] == 'x' &&
+      HexDigitsAt(word, 2) == word.size() - 2) {
+    return false;
+  }
+  return HoldsLetter(word);
+}
+
+// The length of the run of hexadecimal digits at `from` of `text`.
 size_t HexDigitsAt(std::string_view text, size_t from) {
   size_t end = from;
   while (end < text.size() && HexDigitValue(text[end]) >= 0) ++end;
@@ -29,14 +42,14 @@ size_t HexDigitsAt(std::string_view text, size_t from) {
 // A piece of a run outside its tokens: the word, and its parts between
 // punctuation when it has any.
 void VisitPiece(std::string_view piece, WordVisitor* visitor) {
-  if (piece.size() > kMaxNameLength || !HoldsLetter(piece)) return;
+  if (piece.size() > kMaxNameLength || !MayBeName(piece)) return;
   visitor->Word(piece);
   if (piece.find_first_of("_-.:") == std::string_view::npos) return;
   size_t start = 0;
   for (size_t i = 0; i <= piece.size(); ++i) {
     if (i < piece.size() && (IsLetter(piece[i]) || IsDigit(piece[i]))) continue;
     const std::string_view part = piece.substr(start, i - start);
-    if (HoldsLetter(part)) visitor->Word(part);
+    if (MayBeName(part)) visitor->Word(part);
     start = i + 1;
   }
 }

@@ -19,8 +19,8 @@ inline bool IsWordByte(char c) {
 // What a text holds for the hunt, piece by piece.
 struct WordVisitor {
   // A word: a maximal run of word bytes outside the hash tokens, or one of
-  // its parts between '_', '-', '.' and ':'; only those that hold a letter
-  // and are no longer than a name may be.
+  // its parts between '_', '-', '.' and ':'; only those that hold a letter,
+  // are no hexadecimal number ("0x1F") and are no longer than a name.
   virtual void Word(std::string_view word) = 0;
   // A hash token: a member marker and the hexadecimal digits after it, or
   // "0x" and the digits after it right after a '>'.
