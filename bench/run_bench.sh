@@ -9,9 +9,13 @@
 # that the tool only reads the data file and writes the dehashed copy (floor:
 # one read, then a read that writes a copy); and "bare", with bare tags to
 # repair (floor: a read that writes a copy forced to disk, then a read that
-# writes a copy). "oneline" is the clean uniform data as one line. Last,
+# writes a copy). "oneline" is the clean uniform data as one line. Then
 # complete mode on a folder of 2,000 files of 1-100 KB is timed against the
-# same files named on the command line.
+# same files named on the command line. Last, the name hunt: a folder of
+# files of 4-60 KB (SIZE_MB * 400 KB in all) whose word lists lack some of
+# their names, by a plain complete run and by a hunting one, with the share
+# of unknown occurrences that got a name, the names found that are not the
+# hidden ones, and the chance matches the tool expected.
 #
 # BUILD_DIR (default build) holds the built tool; BENCH_DIR (default
 # BUILD_DIR/bench-data) holds the data, which is made once per setting.
@@ -144,3 +148,36 @@ for way in folder named; do
   printf '%-14s %-10s %7.2f\n' "batch $way" --complete "$(median <walls)"
 done
 rm -f files/*_dehashed.ymt walls .time
+
+# The name hunt, against the same complete run without it.
+hunt=$bench/hunt-$size_mb-$names
+if [[ ! -f $hunt/done ]]; then
+  rm -rf "$hunt" && mkdir -p "$hunt/files"
+  "$build/make_bench_data" "$hunt" "$names" $((size_mb * 409600)) hunt 1
+  touch "$hunt/done"
+fi
+cd "$hunt"
+for way in plain hunting; do
+  : >walls
+  for ((run = 0; run < runs; ++run)); do
+    rm -f files/*_dehashed.ymt report.txt
+    sync
+    if [[ $way == plain ]]; then
+      read -r wall _ _ < <(measure "$tool" --complete files)
+    else
+      read -r wall _ _ < <(measure "$tool" --complete --hunt report.txt files)
+    fi
+    echo "$wall" >>walls
+  done
+  printf '%-14s %-10s %7.2f' "hunt $way" --complete "$(median <walls)"
+  if [[ $way == hunting ]]; then
+    "$tool" --complete --hunt report.txt files </dev/null |
+      sed -n 's/.*(\([0-9]*\) of \([0-9]*\) occurrences); chance matches expected: \(.*\)/\1 \2 \3/p' |
+      awk '{ printf "   named %.0f %% of unknown occurrences, chance %s", 100 * $1 / $2, $3 }'
+    awk -F'\t' 'NR == FNR { hidden[$1] = $2; next }
+      hidden[$1] != $2 { ++wrong } END { printf ", wrong %d", wrong }' \
+      hidden.txt report.txt
+  fi
+  echo
+done
+rm -f files/*_dehashed.ymt report.txt walls .time

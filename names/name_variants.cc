@@ -115,19 +115,25 @@ uint64_t TryVariants(const std::vector<std::string_view>& names,
       }
     }
   }
-  // Pairs.
+  // Pairs. Every first unit goes on with the same bytes of the second, so
+  // the hashes of all first units are taken side by side, byte by byte.
   const size_t paired = pairs ? std::min(units.size(), kPairedUnits) : 0;
-  for (size_t a = 0; a < paired; ++a) {
-    for (size_t b = 0; b < paired; ++b) {
-      if (a == b) continue;
-      for (int s = 0; s < kStyles; ++s) {
-        try_hash(
-            FinishHash(HashBytes(units[a].start[s], units[b].following[s])),
-            [&] {
-              std::string name;
-              Join(units[a].parts, static_cast<Style>(s), true, &name);
-              return name + units[b].following[s];
-            });
+  uint32_t states[kPairedUnits];
+  for (size_t b = 0; b < paired; ++b) {
+    for (int s = 0; s < kStyles; ++s) {
+      for (size_t a = 0; a < paired; ++a) states[a] = units[a].start[s];
+      for (char c : units[b].following[s]) {
+        for (size_t a = 0; a < paired; ++a) {
+          states[a] = HashByte(states[a], static_cast<unsigned char>(c));
+        }
+      }
+      for (size_t a = 0; a < paired; ++a) {
+        if (a == b) continue;
+        try_hash(FinishHash(states[a]), [&] {
+          std::string name;
+          Join(units[a].parts, static_cast<Style>(s), true, &name);
+          return name + units[b].following[s];
+        });
       }
     }
   }

@@ -100,11 +100,21 @@ class DataFileGather : public WordVisitor {
   }
 
   void Token(std::string_view token) override {
-    const TokenHash parsed = ParseToken(token);
-    if (!parsed.looked_up) return;
+    // Most tokens are the common eight digits after their marker; the
+    // tokens of a file repeat, and each hash is looked up once.
+    const size_t marker =
+        token[0] == kMemberMarker[0] ? kMemberMarker.size() : 2;
+    TokenHash parsed;
+    if (token.size() == marker + 8 &&
+        ReadEightHexDigits(token.data() + marker, &parsed.hash)) {
+      parsed.looked_up = parsed.has_hash = true;
+    } else {
+      parsed = ParseToken(token);
+    }
     // Where the hash stands tells what kind of name it is: the variants of
     // member names are tried on member hashes, those of values on values.
-    const int place = token[0] == kMemberMarker[0] ? kMember : kValue;
+    const int place = marker == 2 ? kValue : kMember;
+    if (!parsed.looked_up || !tokens_seen_[place].Add(parsed.hash)) return;
     std::string_view name;
     if (FindName(names_, parsed.hash, &name)) {
       if (seen_.Add(NameHash(name))) known_[place].push_back(name);
@@ -139,7 +149,8 @@ class DataFileGather : public WordVisitor {
  private:
   const NameTable& names_;
   NameHunt* hunt_;
-  SeenHashes seen_;
+  SeenHashes seen_;            // of the names and words
+  SeenHashes tokens_seen_[2];  // of the hashes in each place
   enum { kMember, kValue };
   std::vector<std::string_view> known_[2];  // in the name table
   std::vector<std::string> words_;
