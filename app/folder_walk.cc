@@ -44,13 +44,12 @@ void Walk(const std::string& folder, bool every_file, FolderIds* seen,
 }
 
 void CollectFiles(const std::string& folder, bool every_file,
-                  std::vector<std::string>* paths) {
-  std::string root = folder;
-  while (root.size() > 1 &&
-         (root.back() == '/' || root.back() == kPathSeparator)) {
-    root.pop_back();
-  }
+                  std::vector<std::string>* paths, const std::string& skipped) {
+  const std::string root = WalkRoot(folder);
   FolderIds seen;
+  // Counted as seen before the walk, it is never entered.
+  std::pair<uint64_t, uint64_t> id;
+  if (!skipped.empty() && FolderIdentity(skipped, &id)) seen.insert(id);
   const size_t first = paths->size();
   Walk(root, every_file, &seen, paths);
   std::sort(paths->begin() + static_cast<std::ptrdiff_t>(first), paths->end());
@@ -58,14 +57,24 @@ void CollectFiles(const std::string& folder, bool every_file,
 
 }  // namespace
 
+std::string WalkRoot(const std::string& folder) {
+  std::string root = folder;
+  while (root.size() > 1 &&
+         (root.back() == '/' || root.back() == kPathSeparator)) {
+    root.pop_back();
+  }
+  return root;
+}
+
 void CollectDataFiles(const std::string& folder,
-                      std::vector<std::string>* paths) {
-  CollectFiles(folder, false, paths);
+                      std::vector<std::string>* paths,
+                      const std::string& skipped) {
+  CollectFiles(folder, false, paths, skipped);
 }
 
 void CollectEveryFile(const std::string& folder,
                       std::vector<std::string>* paths) {
-  CollectFiles(folder, true, paths);
+  CollectFiles(folder, true, paths, "");
 }
 
 bool IsWalkedDataFile(std::string_view name) {

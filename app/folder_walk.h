@@ -13,12 +13,18 @@
 // before its last four characters).
 bool IsWalkedDataFile(std::string_view name);
 
+// `folder` without the separators at its end, but for a lone "/": the
+// paths of the files a walk finds start with it and a separator.
+std::string WalkRoot(const std::string& folder);
+
 // Adds to *paths every data file beneath `folder`, at any depth, in byte
 // order of the paths. Folders whose name starts with "." and links to
-// folders are not entered, nor is any folder twice. Reports a folder that
+// folders are not entered, nor is any folder twice, nor `skipped` (when
+// given and it exists: the folder the copies go to). Reports a folder that
 // cannot be read, and goes on.
 void CollectDataFiles(const std::string& folder,
-                      std::vector<std::string>* paths);
+                      std::vector<std::string>* paths,
+                      const std::string& skipped = "");
 
 // Adds to *paths every file beneath `folder` as CollectDataFiles does, but
 // whatever its name: every regular file, and every link to one.

@@ -64,22 +64,25 @@ void Run(int argc, char** argv) {
   const bool complete = switches.mode == PassMode::kComplete;
   UnknownHashes unknown;
   NameHunt hunt;
-  NameHunt* hunting = switches.hunt_report.empty() ? nullptr : &hunt;
-  UnknownHashes* tally =
-      switches.unknown_list.empty() && hunting == nullptr ? nullptr : &unknown;
+  RunFiles run;
+  run.mode = switches.mode;
+  run.loading = &loading;
+  run.hunt = switches.hunt_report.empty() ? nullptr : &hunt;
+  run.unknown =
+      switches.unknown_list.empty() && run.hunt == nullptr ? nullptr : &unknown;
+  run.places.out = switches.out;
   bool loaded = true;
   for (int i = switches.first_path; i < argc && loaded; ++i) {
-    // In complete mode a folder stands for the data files beneath it.
+    // In complete mode a folder stands for the data files beneath it; the
+    // folder of the copies, should it lie beneath, is not walked.
     if (complete && IsFolder(argv[i])) {
       std::vector<std::string> paths;
-      CollectDataFiles(argv[i], &paths);
+      CollectDataFiles(argv[i], &paths, switches.out);
       for (size_t p = 0; p < paths.size() && loaded; ++p) {
-        loaded = ProcessFile(paths[p], HashNameMap, switches.mode, tally,
-                             &loading, hunting);
+        loaded = ProcessFile(paths[p], HashNameMap, &run, argv[i]);
       }
     } else {
-      loaded = ProcessFile(argv[i], HashNameMap, switches.mode, tally, &loading,
-                           hunting);
+      loaded = ProcessFile(argv[i], HashNameMap, &run);
     }
   }
   // A list that could not be read ends the run as a missing one does: no
@@ -93,7 +96,7 @@ void Run(int argc, char** argv) {
   if (!switches.unknown_list.empty()) {
     WriteUnknownList(switches.unknown_list, unknown);
   }
-  if (hunting != nullptr) {
+  if (run.hunt != nullptr) {
     ReadWordsFrom(switches.words_from, &hunt);
     FinishHunt(switches.hunt_report, unknown, &hunt);
   }

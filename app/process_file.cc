@@ -20,8 +20,8 @@ bool IsDataFileExtension(std::string_view extension) {
          extension == ".YMT";
 }
 
-bool ProcessFile(const std::string& path, const NameTable& names, PassMode mode,
-                 UnknownHashes* unknown, ListLoad* loading, NameHunt* hunt) {
+bool ProcessFile(const std::string& path, const NameTable& names, RunFiles* run,
+                 const std::string& folder) {
   // Opened before the extension is looked at, so a missing file is reported
   // as missing whatever its name.
   FILE* input = OpenForReading(path);
@@ -35,20 +35,39 @@ bool ProcessFile(const std::string& path, const NameTable& names, PassMode mode,
     return true;
   }
   PrintMessage("Processing file %s\n", path.c_str());
-  RepairInPlace(path, input, mode);
+  const bool beside = run->places.out.empty();
+  const std::string copy = CopyPath(run->places, path, folder);
+  if (beside) {
+    RepairInPlace(path, input, run->mode);
+  } else {
+    CloseInput(input);
+    if (!PrepareCopy(&run->places, copy, path)) return true;
+  }
   // Runs whatever the repair did: it reads the file that now stands there.
   HashCounts counts;
-  if (unknown != nullptr) {
-    counts.unknown = unknown;
-    unknown->files.push_back(path);
+  if (run->unknown != nullptr) {
+    counts.unknown = run->unknown;
+    run->unknown->files.push_back(path);
   }
   // A copy made with only some of the names would pass for a whole one.
-  if (loading != nullptr && !FinishListLoad(loading)) return false;
-  if (DehashFile(path, names, mode, &counts) && mode == PassMode::kComplete) {
+  if (run->loading != nullptr && !FinishListLoad(run->loading)) return false;
+  // A copy into the folder of copies is put under its name only when it is
+  // complete; it is not forced to disk, since it can be made again.
+  const std::string written = beside ? copy : copy + "_tmp";
+  bool made =
+      DehashFile(path, written, names, run->mode, &counts, /*repair=*/!beside);
+  if (made && !beside && !RenameOver(written, copy, /*durable=*/false)) {
+    PrintMessage(
+        "ERROR: Could not rename file, check your file permissions.\n");
+    static_cast<void>(RemoveFile(written));
+    made = false;
+  }
+  if (made && run->mode == PassMode::kComplete) {
     PrintMessage("Named %llu of %llu hashes in %s\n",
                  static_cast<unsigned long long>(counts.named),
                  static_cast<unsigned long long>(counts.hashes), path.c_str());
-    if (hunt != nullptr && !HuntDataFile(path, names, hunt)) {
+    if (run->hunt != nullptr &&
+        !HuntDataFile(path, names, run->hunt, /*repair=*/!beside)) {
       PrintMessage("ERROR: Could not read file %s\n", path.c_str());
     }
   }

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/copy_path.h"
 #include "common/platform.h"
 #include "names/hash_name_map.h"
 #include "names/name_hunt.h"
@@ -18,19 +19,30 @@ std::string_view PathExtension(std::string_view path);
 // Whether `extension` is exactly ".xml", ".ymt", ".XML" or ".YMT".
 bool IsDataFileExtension(std::string_view extension);
 
-// Processes one argument: a data file is repaired in place and gets its
-// dehashed copy, both read the way `mode` says; anything else is reported
-// and left alone. In complete mode a written copy is followed by a line
-// that counts the hashes named, and the hashes left unnamed are added to
-// *unknown when it is given, and when `hunt` is given the file is read once
-// more for the hunt (see HuntDataFile). Only the dehash pass and the hunt
-// read `names`: when `loading` is given, it is the load that fills them,
-// waited for then. Returns false, with no copy made, if that load failed:
-// the run must end.
-bool ProcessFile(const std::string& path, const NameTable& names,
-                 PassMode mode = PassMode::kDefault,
-                 UnknownHashes* unknown = nullptr, ListLoad* loading = nullptr,
-                 NameHunt* hunt = nullptr);
+// What the files of a run share.
+struct RunFiles {
+  PassMode mode = PassMode::kDefault;
+  // The hashes left unnamed are added here when it is given.
+  UnknownHashes* unknown = nullptr;
+  // The load that fills the names, waited for before the first copy.
+  ListLoad* loading = nullptr;
+  // When given, each file is read once more for the name hunt.
+  NameHunt* hunt = nullptr;
+  // Where the copies go.
+  CopyPlaces places;
+};
+
+// Processes one data file, found by the walk of the folder argument
+// `folder` (empty for a file argument): it is repaired in place and its
+// dehashed copy written beside it, both read the way run->mode says; or,
+// with a folder for the copies, it is left as it is and its copy, repaired
+// on the way, is written there under a temporary name and put in its place
+// when complete. Anything else is reported and left alone. In complete mode
+// a written copy is followed by a line that counts the hashes named. Only
+// the dehash pass and the hunt read `names`. Returns false, with no copy
+// made, if the load of the names failed: the run must end.
+bool ProcessFile(const std::string& path, const NameTable& names, RunFiles* run,
+                 const std::string& folder = "");
 
 // Prints `message` and the exit prompt, then waits for one character.
 void WaitForEnter(const char* message);

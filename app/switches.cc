@@ -21,6 +21,10 @@ const char kHelp[] =
     "  --words-from PATH  with --hunt: try the words of PATH as well (a "
     "file,\n"
     "              or every file in a folder); may be given more than once\n"
+    "  --out DIR   with --complete: write the copies into DIR, and leave the "
+    "data\n"
+    "              files as they are: nothing is repaired or written beside "
+    "them\n"
     "  --hash NAME...  show the member and archive hashes of each NAME and "
     "exit\n"
     "  --help      show this text and exit\n"
@@ -38,15 +42,17 @@ bool ParseSwitches(int argc, const char* const* argv, Switches* switches) {
     }
     if (arg == "--complete") {
       switches->mode = PassMode::kComplete;
-    } else if (arg == "--unknown" || arg == "--hunt" || arg == "--words-from") {
+    } else if (arg == "--unknown" || arg == "--hunt" || arg == "--words-from" ||
+               arg == "--out") {
       // The file is the next argument: one that looks like a switch, or is
       // empty, is more likely a slip than a name.
       if (i + 1 == argc || argv[i + 1][0] == '\0' ||
           std::string_view(argv[i + 1]).substr(0, 2) == "--") {
         switches->error =
-            std::string(arg) + (arg == "--words-from"
-                                    ? " needs the path of a file or folder"
-                                    : " needs the name of the file to write");
+            std::string(arg) +
+            (arg == "--words-from" ? " needs the path of a file or folder"
+             : arg == "--out"      ? " needs the folder to write the copies to"
+                                   : " needs the name of the file to write");
         return false;
       }
       const std::string value = argv[++i];
@@ -54,6 +60,8 @@ bool ParseSwitches(int argc, const char* const* argv, Switches* switches) {
         switches->unknown_list = value;
       } else if (arg == "--hunt") {
         switches->hunt_report = value;
+      } else if (arg == "--out") {
+        switches->out = value;
       } else {
         switches->words_from.push_back(value);
       }
@@ -81,6 +89,8 @@ bool ParseSwitches(int argc, const char* const* argv, Switches* switches) {
     switches->error = "--unknown needs --complete";
   } else if (!switches->hunt_report.empty() && !complete) {
     switches->error = "--hunt needs --complete";
+  } else if (!switches->out.empty() && !complete) {
+    switches->error = "--out needs --complete";
   } else if (!switches->words_from.empty() && switches->hunt_report.empty()) {
     switches->error = "--words-from needs --hunt";
   }

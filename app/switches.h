@@ -18,6 +18,7 @@ struct Switches {
   PassMode mode = PassMode::kDefault;
   std::string unknown_list;  // where to write the hashes left unknown, if set
   std::string hunt_report;   // where to write the names hunted, if set
+  std::string out;           // the folder for the copies, if set
   std::vector<std::string> words_from;  // other files whose words to try
   bool help = false;
   bool version = false;
@@ -31,9 +32,9 @@ struct Switches {
 // not, or up to a "--" of its own, which ends them and is no path. Stops at
 // --help or --version, which leave the rest unread, and at --hash, after
 // which every argument is a name. "--unknown" and "--hunt" take the next
-// argument as their file and need "--complete"; "--words-from" takes the
-// next as its path and needs "--hunt". Returns false, with `error` set, at
-// the first switch it does not know or that is misused.
+// argument as their file, "--out" as its folder, and need "--complete";
+// "--words-from" takes the next as its path and needs "--hunt". Returns false,
+// with `error` set, at the first switch it does not know or that is misused.
 bool ParseSwitches(int argc, const char* const* argv, Switches* switches);
 
 #endif  // QUORVANTIDE_APP_SWITCHES_H_

@@ -28,7 +28,7 @@
 #include "names/name_hash.h"
 #include "passes/complete_dehash.h"
 #include "passes/complete_repair.h"
-#include "passes/dehash_file.h"
+#include "passes/default_dehash.h"
 #include "passes/dehash_in_blocks.h"
 #include "passes/repair_in_place.h"
 

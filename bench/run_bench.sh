@@ -11,7 +11,8 @@
 # repair (floor: a read that writes a copy forced to disk, then a read that
 # writes a copy). "oneline" is the clean uniform data as one line. Then
 # complete mode on a folder of 2,000 files of 1-100 KB is timed against the
-# same files named on the command line. Last, the name hunt: a folder of
+# same files named on the command line, and against the same folder with
+# its copies written into a folder of their own (--out). Last, the name hunt: a folder of
 # files of 4-60 KB (SIZE_MB * 400 KB in all) whose word lists lack some of
 # their names, by a plain complete run and by a hunting one, with the share
 # of unknown occurrences that got a name, the names found that are not the
@@ -133,13 +134,15 @@ if [[ ! -f $batch/done ]]; then
 fi
 cd "$batch"
 mapfile -t named < <(cd "$batch" && ls files/*.ymt)
-for way in folder named; do
+for way in folder named out; do
   : >walls
   for ((run = 0; run < runs; ++run)); do
-    rm -f files/*_dehashed.ymt
+    rm -rf files/*_dehashed.ymt copies
     sync
     if [[ $way == folder ]]; then
       read -r wall _ _ < <(measure "$tool" --complete files)
+    elif [[ $way == out ]]; then
+      read -r wall _ _ < <(measure "$tool" --complete --out copies files)
     else
       read -r wall _ _ < <(measure "$tool" --complete "${named[@]}")
     fi
@@ -147,7 +150,7 @@ for way in folder named; do
   done
   printf '%-14s %-10s %7.2f\n' "batch $way" --complete "$(median <walls)"
 done
-rm -f files/*_dehashed.ymt walls .time
+rm -rf files/*_dehashed.ymt copies walls .time
 
 # The name hunt, against the same complete run without it.
 hunt=$bench/hunt-$size_mb-$names

@@ -75,7 +75,9 @@ void Refill(ChunkReader* reader) {
     reader->at_eof = true;
     reader->read_error = std::ferror(reader->file) != 0;
   }
+  const size_t from = reader->end;
   SettleOrKeep(reader);
+  if (reader->on_read != nullptr) reader->on_read(reader, from);
 }
 
 // Cuts the next chunk out of the bytes already settled. Returns false when
@@ -120,6 +122,7 @@ void InitChunkReader(ChunkReader* reader, FILE* file, LineEnds line_ends,
   reader->begin = reader->end = reader->filled = 0;
   reader->at_eof = false;
   reader->read_error = false;
+  reader->on_read = nullptr;
 }
 
 void InitChunkReaderFromBytes(ChunkReader* reader,
@@ -134,6 +137,7 @@ void InitChunkReaderFromBytes(ChunkReader* reader,
   reader->filled = size;
   reader->at_eof = true;
   reader->read_error = false;
+  reader->on_read = nullptr;
   SettleOrKeep(reader);
 }
 

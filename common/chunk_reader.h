@@ -33,6 +33,10 @@ struct ChunkReader {
   size_t filled = 0;    // end of the bytes read; [end, filled) is at most a CR
   bool at_eof = false;
   bool read_error = false;
+  // When set, called after each read with the offset where the bytes new
+  // to it begin: it may rewrite the settled bytes from there on, and hold
+  // some back out of `end`, as long as the offsets above stay true.
+  void (*on_read)(ChunkReader* reader, size_t from) = nullptr;
 };
 
 // Prepares `reader` to read `file`, which must be open in binary mode.

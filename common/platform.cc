@@ -252,10 +252,12 @@ void* CloseDescriptor(void* descriptor) {
 }  // namespace
 #endif
 
-bool RenameOver(const std::string& from, const std::string& to) {
+bool RenameOver(const std::string& from, const std::string& to, bool durable) {
 #ifdef _WIN32
   // rename() refuses an existing target on Windows; this move replaces it.
-  return MoveOver(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+  return MoveOver(from, to,
+                  MOVEFILE_REPLACE_EXISTING |
+                      (durable ? MOVEFILE_WRITE_THROUGH : DWORD{0}));
 #else
   // The file replaced is freed, its cached pages and all, when its last
   // reference goes: in rename() itself, which then takes as long as
@@ -282,6 +284,7 @@ bool RenameOver(const std::string& from, const std::string& to) {
     }
   }
   if (!renamed) return false;
+  if (!durable) return true;
   // The new name lives in the folder: until the folder is on the disk, a
   // power cut may bring back the old file, or none.
   const size_t slash = to.rfind('/');
@@ -307,6 +310,25 @@ bool IsRegularFile(const std::string& path) {
 #else
   struct stat info;
   return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+#endif
+}
+
+bool MakeFolder(const std::string& path, bool through_link) {
+#ifdef _WIN32
+  const std::wstring wide = WidePath(path);
+  if (CreateDirectoryW(wide.c_str(), nullptr)) return true;
+  if (GetLastError() != ERROR_ALREADY_EXISTS) return false;
+  const DWORD attributes = GetFileAttributesW(wide.c_str());
+  // Junctions and links to folders are reparse points.
+  return attributes != INVALID_FILE_ATTRIBUTES &&
+         (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+         (through_link || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0);
+#else
+  if (mkdir(path.c_str(), 0777) == 0) return true;
+  if (errno != EEXIST) return false;
+  struct stat info;
+  if (lstat(path.c_str(), &info) != 0) return false;
+  return S_ISDIR(info.st_mode) || (through_link && IsFolder(path));
 #endif
 }
 

@@ -71,7 +71,10 @@ bool RemoveFile(const std::string& path);
 // On Windows, where a virus scanner or an indexer may hold either file for
 // a moment without letting it be deleted, the move is tried again for about
 // two seconds before it fails.
-bool RenameOver(const std::string& from, const std::string& to);
+// A copy that can be made again need not be `durable`: then the folder is
+// not forced to disk.
+bool RenameOver(const std::string& from, const std::string& to,
+                bool durable = true);
 
 // What joins a folder and a name in a path this tool makes.
 #ifdef _WIN32
@@ -82,6 +85,13 @@ constexpr char kPathSeparator = '/';
 
 // Whether `path` names a folder, following links.
 bool IsFolder(const std::string& path);
+
+// Makes the folder at `path`, whose parent must exist, unless a folder
+// stands there already. Returns false if it cannot be made, or if anything
+// else stands there: a file, or a link of any kind (even to a folder) when
+// not `through_link`, so that nothing is ever written through a link that
+// someone left or planted.
+bool MakeFolder(const std::string& path, bool through_link);
 
 struct FolderEntry {
   enum Kind { kFile, kFolder, kLinkToFolder };

@@ -27,7 +27,7 @@
 #include "names/name_hash.h"
 #include "passes/complete_dehash.h"
 #include "passes/complete_repair.h"
-#include "passes/dehash_file.h"
+#include "passes/default_dehash.h"
 #include "passes/dehash_in_blocks.h"
 #include "passes/repair_in_place.h"
 
@@ -109,12 +109,12 @@ Written Run(const std::string& bytes, size_t read_size, LineEnds line_ends,
 
 // What DehashInBlocks writes for `bytes` in blocks of `block_size`.
 std::string InBlocks(const std::string& bytes, size_t block_size,
-                     const NameTable& names, PassMode mode,
-                     HashCounts* counts) {
+                     const NameTable& names, PassMode mode, HashCounts* counts,
+                     bool repair = false) {
   // The reader only holds the file: the blocks are read from it directly.
   return Run(bytes, 1, LineEnds::kSettle,
              [&](ChunkReader* in, OutputFile* out) {
-               CHECK(DehashInBlocks(in->file, names, mode, counts, out,
+               CHECK(DehashInBlocks(in->file, names, mode, counts, out, repair,
                                     block_size));
              })
       .output;
@@ -276,6 +276,23 @@ void CheckPasses(const std::string& input, size_t read_size,
                  &block_counts) == completed);
   CHECK(block_counts.hashes == counts.hashes &&
         block_counts.named == counts.named);
+  // Repaired as it is read, as a copy into a folder of its own is made:
+  // the complete repair's text with settled line ends, at this read size,
+  // and dehashed in blocks, the complete copy of that text.
+  std::string repaired_text;
+  for (const std::string& chunk : ChunksOf(
+           complete.output, complete.output.size() + 1, LineEnds::kSettle)) {
+    repaired_text += chunk;
+  }
+  CHECK(dehash([&](ChunkReader* in, OutputFile* out) {
+          RepairOnRead(in);
+          std::string_view chunk;
+          while (ReadChunk(in, &chunk)) WriteOutput(out, chunk);
+        }) == repaired_text);
+  HashCounts ignored;
+  CHECK(
+      InBlocks(input, block_size, names, PassMode::kComplete, nullptr, true) ==
+      ReferenceCompleteDehash(names, repaired_text, &ignored));
   CHECK(block_tally.hashes.size() == tally.hashes.size());
   for (const auto& [hash, seen] : tally.hashes) {
     const auto found = block_tally.hashes.find(hash);

@@ -1,7 +1,9 @@
 #include "passes/complete_repair.h"
 
 #include <cstring>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "common/print_message.h"
 #include "names/token_grammar.h"
@@ -67,6 +69,18 @@ void Announce(std::string_view head, std::string* shown) {
 }
 
 }  // namespace
+
+bool HoldsBareTag(std::string_view text) {
+  size_t from = 0;
+  for (; from + kTagBlock + kBareTagLength - 1 <= text.size();
+       from += kTagBlock) {
+    if (MayHoldBareTag(text.data() + from) &&
+        HasBareTagIn(text, from, from + kTagBlock)) {
+      return true;
+    }
+  }
+  return HasBareTagIn(text, from, text.size());
+}
 
 bool HasBareTagAnywhere(ChunkReader* in) {
   // A '<' is judged with the two bytes after it in sight.
@@ -143,4 +157,61 @@ void CompleteRepairStream(ChunkReader* in, OutputFile* out) {
     }
     ConsumeBytes(in, done);
   }
+}
+
+namespace {
+
+// The reader's on_read for RepairOnRead: puts the prefix into each bare
+// tag whose three bytes are settled, from `from` on, and holds back from
+// `end` the last one or two bytes when they may start a tag not yet read.
+void RepairSettledBytes(ChunkReader* reader, size_t from) {
+  char* bytes = reader->buffer.get();
+  const size_t end = reader->end;
+  size_t hold = 0;
+  if (!reader->at_eof && end > from && bytes[end - 1] == '<') {
+    hold = 1;
+  } else if (!reader->at_eof && end >= from + 2 && bytes[end - 2] == '<' &&
+             (bytes[end - 1] == '0' || bytes[end - 1] == '/')) {
+    hold = 2;
+  }
+  const size_t limit = end - hold;
+  const std::string_view settled(bytes, end);
+  std::vector<size_t> inserts;  // where a prefix goes
+  for (size_t at = from; (at = NextTagStart(settled, at, limit)) != kNone;
+       ++at) {
+    const size_t offset =
+        BareTagPrefixOffset(settled.substr(at, kBareTagLength));
+    if (offset != 0) inserts.push_back(at + offset);
+  }
+  reader->end = limit;
+  if (inserts.empty()) return;
+  const size_t grown = inserts.size() * kRepairPrefix.size();
+  if (reader->filled + grown > reader->capacity) {
+    const size_t capacity = reader->filled + grown + reader->read_size;
+    std::unique_ptr<char[]> larger(new char[capacity]);
+    std::memcpy(larger.get(), bytes, reader->filled);
+    reader->buffer = std::move(larger);
+    reader->capacity = capacity;
+    bytes = reader->buffer.get();
+  }
+  // From the back, each stretch moves by the prefixes before it.
+  size_t source = reader->filled;
+  size_t target = reader->filled + grown;
+  for (size_t i = inserts.size(); i-- > 0;) {
+    const size_t stretch = source - inserts[i];
+    target -= stretch;
+    std::memmove(bytes + target, bytes + inserts[i], stretch);
+    target -= kRepairPrefix.size();
+    std::memcpy(bytes + target, kRepairPrefix.data(), kRepairPrefix.size());
+    source = inserts[i];
+  }
+  reader->filled += grown;
+  reader->end += grown;
+}
+
+}  // namespace
+
+void RepairOnRead(ChunkReader* reader) {
+  reader->on_read = RepairSettledBytes;
+  RepairSettledBytes(reader, reader->begin);
 }

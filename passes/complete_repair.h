@@ -17,4 +17,13 @@ bool HasBareTagAnywhere(ChunkReader* in);
 // characters as text mode reads them, and a line feed.
 void CompleteRepairStream(ChunkReader* in, OutputFile* out);
 
+// Whether `text` holds a bare hexadecimal tag anywhere.
+bool HoldsBareTag(std::string_view text);
+
+// Makes `reader` hand out its input, from its next byte on, as
+// CompleteRepairStream writes it, but for the messages: every bare tag with
+// kRepairPrefix in it. So a copy can be made of the repaired text without
+// the data file being repaired.
+void RepairOnRead(ChunkReader* reader);
+
 #endif  // QUORVANTIDE_PASSES_COMPLETE_REPAIR_H_

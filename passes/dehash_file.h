@@ -1,44 +1,22 @@
-// Writes beside a data file a copy with the known hashes turned into names.
+// Writes a copy of a data file with the known hashes turned into names.
 #ifndef QUORVANTIDE_PASSES_DEHASH_FILE_H_
 #define QUORVANTIDE_PASSES_DEHASH_FILE_H_
 
 #include <string>
-#include <string_view>
 
-#include "common/chunk_reader.h"
-#include "common/output_file.h"
 #include "names/name_table.h"
 #include "passes/pass_mode.h"
 
-// The longest a chunk can grow: each of its three resolved tokens may give
-// way to a name of up to a chunk's length.
-constexpr size_t kMaxDehashedChunk = 4 * kChunkBufferSize;
-
-// `path` with "_dehashed" inserted before its last four bytes.
-std::string DehashedPath(const std::string& path);
-
-// Rewrites one chunk: the first two member tokens ("UNK_MEMBER_0x...") and
-// then the first value token (after ">0x") whose hashes `names` knows get
-// their names, each search starting at the chunk's start; the first member
-// token that stays unresolved ends the member search. A token that runs to
-// the end of a chunk of kMaxChunkLength bytes without a line feed may be cut
-// short, and stays unresolved. Returns `chunk` itself
-// when nothing changed, else a view of *scratch.
-std::string_view DehashChunk(const NameTable& names, std::string_view chunk,
-                             std::string* scratch);
-
-// Writes every chunk of `in`, dehashed, to `out`. `in` settles its line
-// ends (LineEnds::kSettle), as every pass that dehashes reads.
-void DehashStream(const NameTable& names, ChunkReader* in, OutputFile* out);
-
 // Reads the data file at `path` and writes its dehashed copy at
-// DehashedPath(path): by DehashStream, or in complete mode by
+// `copy_path`, created afresh: by DehashStream, or in complete mode by
 // CompleteDehashStream, which adds what it met to *counts, over blocks of
-// the file on two threads (see DehashInBlocks). Reports failures as
-// messages; a copy that could not be written or read in full is removed.
-// Returns whether the copy was written.
-bool DehashFile(const std::string& path, const NameTable& names,
-                PassMode mode = PassMode::kDefault,
-                HashCounts* counts = nullptr);
+// the file on two threads (see DehashInBlocks). With `repair` (complete
+// mode), the copy is of the file's text with every bare tag repaired, as
+// if it had been repaired in place first. Reports failures as messages; a
+// copy that could not be written or read in full is removed. Returns
+// whether the copy was written.
+bool DehashFile(const std::string& path, const std::string& copy_path,
+                const NameTable& names, PassMode mode = PassMode::kDefault,
+                HashCounts* counts = nullptr, bool repair = false);
 
 #endif  // QUORVANTIDE_PASSES_DEHASH_FILE_H_

@@ -11,7 +11,8 @@
 #include "common/chunk_reader.h"
 #include "common/platform.h"
 #include "passes/complete_dehash.h"
-#include "passes/dehash_file.h"
+#include "passes/complete_repair.h"
+#include "passes/default_dehash.h"
 
 namespace {
 
@@ -71,9 +72,20 @@ void DehashReader(const NameTable& names, PassMode mode, ChunkReader* in,
 }
 
 // Dehashes the bytes of `block` as a whole input, and keeps its buffer.
-void DehashBlock(const NameTable& names, PassMode mode, Block* block,
-                 OutputFile* out, HashCounts* counts) {
+// With `repair`, a copy of them is read repaired, when there is a bare tag
+// to repair: that may grow them past the buffer a block is read into.
+void DehashBlock(const NameTable& names, PassMode mode, bool repair,
+                 Block* block, OutputFile* out, HashCounts* counts) {
   ChunkReader reader;
+  if (repair &&
+      HoldsBareTag(std::string_view(block->bytes.get(), block->size))) {
+    std::unique_ptr<char[]> copy(new char[block->size]);
+    std::memcpy(copy.get(), block->bytes.get(), block->size);
+    InitChunkReaderFromBytes(&reader, std::move(copy), block->size);
+    RepairOnRead(&reader);
+    DehashReader(names, mode, &reader, out, counts);
+    return;
+  }
   InitChunkReaderFromBytes(&reader, std::move(block->bytes), block->size);
   DehashReader(names, mode, &reader, out, counts);
   block->bytes = std::move(reader.buffer);
@@ -103,6 +115,7 @@ struct Slot {
 struct Pipeline {
   const NameTable* names;
   PassMode mode;
+  bool repair;
   BlockSource source;
   std::string_view carried;
   bool input_read = false;  // no block is left to read
@@ -161,12 +174,14 @@ void WriteDoneBlocks(Pipeline* pipeline, std::unique_lock<std::mutex>* lock) {
 
 // Dehashes `block`, the bytes before the rest of the input, and the rest,
 // as one stream.
-bool DehashRest(const NameTable& names, PassMode mode, BlockSource* source,
-                const Block& block, OutputFile* out, HashCounts* counts) {
+bool DehashRest(const NameTable& names, PassMode mode, bool repair,
+                BlockSource* source, const Block& block, OutputFile* out,
+                HashCounts* counts) {
   ChunkReader reader;
   InitChunkReaderAfter(&reader, source->file,
                        std::string_view(block.bytes.get(), block.size),
                        LineEnds::kSettle, source->block_size);
+  if (repair) RepairOnRead(&reader);
   DehashReader(names, mode, &reader, out, counts);
   return !reader.read_error;
 }
@@ -207,8 +222,9 @@ void RunBlocks(Pipeline* pipeline, bool first_only) {
       });
       pipeline->writing = true;
       lock.unlock();
-      const bool read = DehashRest(names, mode, &pipeline->source, slot.block,
-                                   pipeline->out, pipeline->counts);
+      const bool read =
+          DehashRest(names, mode, pipeline->repair, &pipeline->source,
+                     slot.block, pipeline->out, pipeline->counts);
       lock.lock();
       if (!read) pipeline->source.read_error = true;
       slot.state = Slot::State::kFree;
@@ -221,14 +237,16 @@ void RunBlocks(Pipeline* pipeline, bool first_only) {
       // Its turn has come: no need to gather its output first.
       pipeline->writing = true;
       lock.unlock();
-      DehashBlock(names, mode, &slot.block, pipeline->out, pipeline->counts);
+      DehashBlock(names, mode, pipeline->repair, &slot.block, pipeline->out,
+                  pipeline->counts);
       lock.lock();
       slot.state = Slot::State::kFree;
       ++pipeline->next_written;
       WriteDoneBlocks(pipeline, &lock);
     } else {
       lock.unlock();
-      DehashBlock(names, mode, &slot.block, &slot.out, &slot.counts);
+      DehashBlock(names, mode, pipeline->repair, &slot.block, &slot.out,
+                  &slot.counts);
       lock.lock();
       slot.state = Slot::State::kDone;
       if (pipeline->next_written == number && !pipeline->writing) {
@@ -247,11 +265,13 @@ void RunHelper(void* argument) {
 }  // namespace
 
 bool DehashInBlocks(FILE* input, const NameTable& names, PassMode mode,
-                    HashCounts* counts, OutputFile* out, size_t block_size) {
+                    HashCounts* counts, OutputFile* out, bool repair,
+                    size_t block_size) {
   HashCounts ignored;
   Pipeline pipeline;
   pipeline.names = &names;
   pipeline.mode = mode;
+  pipeline.repair = repair;
   pipeline.source = BlockSource{input, block_size == 0 ? 1 : block_size};
   pipeline.out = out;
   pipeline.counts = counts == nullptr ? &ignored : counts;

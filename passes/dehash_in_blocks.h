@@ -20,9 +20,10 @@ constexpr size_t kDehashBlockSize = size_t{1} << 17;
 // blocks of about `block_size` bytes that each end after one, which the
 // calling thread and a thread of its own take in turn as each is free,
 // dehash, and write out in order. From a block without a line feed on, the
-// rest is read as one stream. Returns false if a read failed.
+// rest is read as one stream. With `repair`, every bare tag of the input
+// is read repaired (see RepairOnRead). Returns false if a read failed.
 bool DehashInBlocks(FILE* input, const NameTable& names, PassMode mode,
-                    HashCounts* counts, OutputFile* out,
+                    HashCounts* counts, OutputFile* out, bool repair = false,
                     size_t block_size = kDehashBlockSize);
 
 #endif  // QUORVANTIDE_PASSES_DEHASH_IN_BLOCKS_H_

@@ -9,6 +9,7 @@
 #include "names/name_hash.h"
 #include "names/name_variants.h"
 #include "names/text_words.h"
+#include "passes/complete_repair.h"
 
 namespace {
 
@@ -60,7 +61,7 @@ class SeenHashes {
   bool Add(uint32_t hash) {
     if (4 * (count_ + 1) > 3 * slots_.size()) Grow();
     const uint32_t key = hash == 0 ? 1 : hash;  // 0 marks a free slot
-    size_t i = (key * 0x9E3779B1u) & (slots_.size() - 1);
+    size_t i = static_cast<uint32_t>(key * 0x9E3779B1u) & (slots_.size() - 1);
     for (; slots_[i] != 0; i = (i + 1) & (slots_.size() - 1)) {
       if (slots_[i] == key) return false;
     }
@@ -173,11 +174,12 @@ class WordGather : public WordVisitor {
 }  // namespace
 
 bool HuntDataFile(const std::string& path, const NameTable& names,
-                  NameHunt* hunt) {
+                  NameHunt* hunt, bool repair) {
   FILE* input = OpenForReading(path);
   if (input == nullptr) return false;
   ChunkReader reader;
   InitChunkReader(&reader, input, LineEnds::kKeep);
+  if (repair) RepairOnRead(&reader);
   DataFileGather gather(names, hunt);
   const bool read = VisitStream(&reader, &gather);
   CloseInput(input);

@@ -13,9 +13,10 @@
 // reads it): its words go into hunt->data_words; the variants of the names
 // that its known hashes stand for and of its words are tried against its
 // own hashes that `names` does not know, and what matches is kept in
-// hunt->finds. Returns false if it could not be opened or read.
+// hunt->finds. With `repair`, its text is read repaired, as its copy was
+// made (see RepairOnRead). Returns false if it could not be opened or read.
 bool HuntDataFile(const std::string& path, const NameTable& names,
-                  NameHunt* hunt);
+                  NameHunt* hunt, bool repair = false);
 
 // Adds the words of `file`, open in binary mode and of any bytes, to
 // *words, each once. Returns false if a read failed.

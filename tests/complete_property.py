@@ -5,6 +5,8 @@
 #    line, CR LF or LF), with word lists that hold every name: complete mode
 #    leaves a repaired file and a copy that an XML parser reads, and the copy
 #    is the original (line ends aside).
+#    With --out, the copy in its folder is the same, and the data file is
+#    left as it was: its bytes, its inode and its times.
 # 2. Lines that meet none of the default run's limits (short, at most two
 #    member hashes, the first known, and one value; bare tags only at a
 #    line's start): both modes write the same bytes.
@@ -101,13 +103,21 @@ def tame_document(rng, hash_of):
         for _ in range(rng.randint(1, 40)))
 
 
-def run(tool, folder, text, name, complete):
+def run(tool, folder, text, name, complete, out=False):
     path = pathlib.Path(folder, name)
     path.write_bytes(text)
-    done = subprocess.run([tool] + (["--complete"] if complete else []) + [name],
+    before = path.stat()
+    switches = (["--complete"] if complete else []) + (
+        ["--out", "copies"] if out else [])
+    done = subprocess.run([tool] + switches + [name],
                           cwd=folder, input=b"\n", capture_output=True,
                           timeout=120)
     assert done.returncode == 0, "the tool exited with %d" % done.returncode
+    if out:
+        after = path.stat()
+        assert path.read_bytes() == text and (after.st_ino, after.st_mtime_ns) \
+            == (before.st_ino, before.st_mtime_ns), "the data file changed"
+        return path.read_bytes(), pathlib.Path(folder, "copies", name).read_bytes()
     return (path.read_bytes(),
             path.with_name(path.stem + "_dehashed.xml").read_bytes())
 
@@ -132,6 +142,9 @@ def main():
                     problems.append("not well-formed: %s" % error)
             if text != original.replace("\r\n", "\n").encode():
                 problems.append("the dehashed copy is not the original")
+            if run(tool, scratch, hashed.encode(), "doc.xml", True, True)[1] \
+                    != text:
+                problems.append("the copy in its folder is not the same")
             if problems:
                 failures += 1
                 print("FAILED document %d: %s\n%s" % (i, problems, hashed))

@@ -12,12 +12,15 @@
 # names (in the same folder), and NAME.fifo for a FIFO NAME, which is shown
 # as an empty NAME.fifo again when the files left are compared. A file
 # `file-size-limit` caps, in KiB, every file the tool writes, its console
-# output included (a write past it fails instead of killing the tool). A case
+# output included (a write past it fails instead of killing the tool). The
+# folders and files that `immutable` names (one a line) are made immutable
+# for the run, so that not even root may write there (chattr +i). A case
 # holding a file `posix` needs a POSIX system. Where the Windows build is to
 # print or write otherwise (its paths have backslashes), `stdout.windows`
 # and `out/NAME.windows` are what it must give instead.
 # A Windows build (run through RUNNER) writes its console output and the
-# dehashed copies in text mode, so there they are expected with CR LF.
+# dehashed copies (those beside their data files, and every file in a folder
+# named "copies") in text mode, so there they are expected with CR LF.
 set -uo pipefail
 tool=$(cd "$(dirname "$1")" && pwd)/$(basename "$1") runner=${2:-}
 cases=$(cd "$(dirname "$0")/cases" && pwd)
@@ -46,7 +49,8 @@ for case in "$cases"/*/; do
            find "$expected" \( -name '*.symlink' -o -name '*.hardlink' \) -print0)
   while IFS= read -r -d '' copy; do
     text_mode <"$copy" >"$copy.text" && mv "$copy.text" "$copy"
-  done < <(find "$expected" -type f -name '*_dehashed*' -print0)
+  done < <(find "$expected" -type f \( -name '*_dehashed*' -o -path '*/copies/*' \) \
+             -print0)
   find "$expected" -type f -name '*.windows' -exec sh -c \
     'if [ -n "$1" ]; then mv "$0" "${0%.windows}"; else rm "$0"; fi' {} "$runner" \;
   stdout=$case/stdout
@@ -59,6 +63,8 @@ for case in "$cases"/*/; do
   # a fault that writes without end cannot fill the disk. A run that hangs
   # fails.
   size_limit=$(cat "$case/file-size-limit" 2>/dev/null || echo 10000)
+  mapfile -t immutable < <(cat "$case/immutable" 2>/dev/null)
+  for path in "${immutable[@]}"; do chattr +i "$work/$path"; done
   { cat "$case/stdin" 2>/dev/null || echo; } | (cd "$work" &&
     if [[ -z $runner ]]; then
       for fd in $(ls /proc/$BASHPID/fd); do ((fd < 3)) || eval "exec $fd>&-"; done
@@ -68,6 +74,7 @@ for case in "$cases"/*/; do
   # The tool's own status: a run that never reads its input may end before
   # the feeding side writes, which then dies of SIGPIPE.
   status=${PIPESTATUS[1]}
+  for path in "${immutable[@]}"; do chattr -i "$work/$path"; done
   find "$work" -type p -exec sh -c 'rm "$0" && : >"$0.fifo"' {} \;
   if ((status != 0)); then
     echo "FAILED $name: the tool's exit status is $status, not 0"

@@ -1,0 +1,37 @@
+// Where a run writes the dehashed copy of each data file: beside it, or
+// into a folder of copies (--out).
+#ifndef QUORVANTIDE_APP_COPY_PATH_H_
+#define QUORVANTIDE_APP_COPY_PATH_H_
+
+#include <map>
+#include <string>
+
+// `path` with "_dehashed" inserted before its last four bytes: the copy
+// beside the data file.
+std::string DehashedPath(const std::string& path);
+
+struct CopyPlaces {
+  // The folder of the copies, or empty: each copy beside its data file.
+  std::string out;
+  // The copies this run made or is making in `out`, as their paths compare
+  // (the case of letters aside on Windows), and the data file of each.
+  std::map<std::string, std::string> taken;
+};
+
+// The path of the copy of the data file at `path`, which the walk of the
+// folder argument `folder` found (empty for a file argument): beside it, as
+// DehashedPath gives it; or, into places.out, a file argument's copy as
+// out/its file name, and a folder argument's as out/the folder's own name/
+// its path below the folder.
+std::string CopyPath(const CopyPlaces& places, const std::string& path,
+                     const std::string& folder);
+
+// Takes `copy` for the copy of the data file at `path`, and makes the
+// folders it goes in: places.out with its parents as needed, and below it
+// folders only (never a link, nor through one). Reports, and returns false,
+// when another data file of the run has its copy there already, or a folder
+// cannot be made.
+bool PrepareCopy(CopyPlaces* places, const std::string& copy,
+                 const std::string& path);
+
+#endif  // QUORVANTIDE_APP_COPY_PATH_H_
