@@ -75,6 +75,7 @@ bool PrepareCopy(CopyPlaces* places, const std::string& copy,
   for (size_t at = 1; at < copy.size(); ++at) {
     if (!IsSeparator(copy[at]) || IsSeparator(copy[at - 1])) continue;
     const std::string folder = copy.substr(0, at);
+    if (places->folders.count(folder) != 0) continue;
     bool made;
     if (at > out.size()) {
       made = MakeFolder(folder, false);
@@ -87,6 +88,7 @@ bool PrepareCopy(CopyPlaces* places, const std::string& copy,
       PrintMessage("ERROR: Could not create folder %s\n", folder.c_str());
       return false;
     }
+    places->folders.insert(folder);
   }
   return true;
 }

@@ -4,6 +4,7 @@
 #define QUORVANTIDE_APP_COPY_PATH_H_
 
 #include <map>
+#include <set>
 #include <string>
 
 // `path` with "_dehashed" inserted before its last four bytes: the copy
@@ -16,6 +17,9 @@ struct CopyPlaces {
   // The copies this run made or is making in `out`, as their paths compare
   // (the case of letters aside on Windows), and the data file of each.
   std::map<std::string, std::string> taken;
+  // The folders under `out` that this run made or found, so that each is
+  // looked at once.
+  std::set<std::string> folders;
 };
 
 // The path of the copy of the data file at `path`, which the walk of the

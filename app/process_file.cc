@@ -54,8 +54,8 @@ bool ProcessFile(const std::string& path, const NameTable& names, RunFiles* run,
   // A copy into the folder of copies is put under its name only when it is
   // complete; it is not forced to disk, since it can be made again.
   const std::string written = beside ? copy : copy + "_tmp";
-  bool made =
-      DehashFile(path, written, names, run->mode, &counts, /*repair=*/!beside);
+  bool made = DehashFile(path, written, names, run->mode, &counts,
+                         /*repair=*/!beside, &run->buffers);
   if (made && !beside && !RenameOver(written, copy, /*durable=*/false)) {
     PrintMessage(
         "ERROR: Could not rename file, check your file permissions.\n");

@@ -10,6 +10,7 @@
 #include "names/hash_name_map.h"
 #include "names/name_hunt.h"
 #include "names/name_table.h"
+#include "passes/dehash_file.h"
 #include "passes/pass_mode.h"
 
 // Up to four bytes from the path's last '.'; empty when the path is shorter
@@ -30,6 +31,8 @@ struct RunFiles {
   NameHunt* hunt = nullptr;
   // Where the copies go.
   CopyPlaces places;
+  // The buffers of the copies, kept from one file to the next.
+  CopyBuffers buffers;
 };
 
 // Processes one data file, found by the walk of the folder argument

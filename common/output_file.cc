@@ -7,7 +7,10 @@ bool OpenOutputFile(OutputFile* out, const std::string& path, bool durable,
   out->file = CreateNewFile(path);
   if (out->file == nullptr) return false;
   out->crlf = text && kTextLineEnd == "\r\n";
-  out->buffer.reset(new char[kOutputBufferSize]);
+  if (!out->buffer || out->capacity != kOutputBufferSize) {
+    out->buffer.reset(new char[kOutputBufferSize]);
+    out->capacity = kOutputBufferSize;
+  }
   out->used = 0;
   out->durable = durable;
   out->unsynced = 0;
@@ -47,9 +50,11 @@ void WriteHandedBuffer(void* output) {
 
 }  // namespace
 
-OutputFile MemoryOutput(std::string* memory, size_t capacity) {
+OutputFile MemoryOutput(std::string* memory, size_t capacity,
+                        std::unique_ptr<char[]> buffer) {
   OutputFile out;
-  out.buffer.reset(new char[capacity]);
+  out.buffer =
+      buffer ? std::move(buffer) : std::unique_ptr<char[]>(new char[capacity]);
   out.capacity = capacity;
   out.memory = memory;
   return out;
@@ -96,7 +101,5 @@ bool CloseOutputFile(OutputFile* out) {
   if (out->durable && !SyncToDisk(out->file)) ok = false;
   if (std::fclose(out->file) != 0) ok = false;
   out->file = nullptr;
-  out->buffer.reset();
-  out->writing_buffer.reset();
   return ok;
 }

@@ -38,7 +38,8 @@ struct OutputFile {
 };
 
 // Creates `path` afresh (see CreateNewFile: what stood there goes as a name,
-// never written through). A `text` file gets each line feed as
+// never written through), keeping the buffers `out` has from an earlier
+// file. A `text` file gets each line feed as
 // kTextLineEnd; any other is written byte for byte. A `durable` file is
 // forced onto the disk before it is closed, so that it may replace another.
 // Returns false, with nothing created, if that fails.
@@ -48,8 +49,10 @@ bool OpenOutputFile(OutputFile* out, const std::string& path,
 // An output that gathers in *memory, with no line ends changed, through a
 // buffer of `capacity` bytes: each full buffer is added there, and the
 // bytes still in `buffer` are the caller's to take. Never flush or close it.
+// `buffer`, when given, must hold `capacity` bytes.
 OutputFile MemoryOutput(std::string* memory,
-                        size_t capacity = kOutputBufferSize);
+                        size_t capacity = kOutputBufferSize,
+                        std::unique_ptr<char[]> buffer = nullptr);
 
 // Writes out the buffered bytes, and waits for those handed to the writing
 // thread; a failure is remembered in write_error.
@@ -90,8 +93,8 @@ inline void WriteOutput(OutputFile* out, std::string_view bytes) {
 void WriteOutputThrough(OutputFile* out, std::string_view bytes);
 
 // Flushes and closes the output, a durable one after forcing it onto the
-// disk. Returns false if any write, the sync or the close failed: the file
-// is then incomplete.
+// disk; its buffers stay, for the next file opened with it. Returns false if
+// any write, the sync or the close failed: the file is then incomplete.
 bool CloseOutputFile(OutputFile* out);
 
 #endif  // QUORVANTIDE_COMMON_OUTPUT_FILE_H_

@@ -271,7 +271,10 @@ bool RenameOver(const std::string& from, const std::string& to, bool durable) {
 #else
   constexpr int kHold = O_RDONLY | O_NONBLOCK;
 #endif
-  const int replaced = open(to.c_str(), kHold | O_NOFOLLOW | O_CLOEXEC);
+  // A copy that can be made again replaces one as small as itself, mostly:
+  // a thread of its own would cost more than the freeing.
+  const int replaced =
+      durable ? open(to.c_str(), kHold | O_NOFOLLOW | O_CLOEXEC) : -1;
   const bool renamed = std::rename(from.c_str(), to.c_str()) == 0;
   if (replaced >= 0) {
     auto* descriptor = new int(replaced);

@@ -5,17 +5,18 @@
 #include "common/output_file.h"
 #include "common/platform.h"
 #include "common/print_message.h"
-#include "passes/dehash_in_blocks.h"
 
 bool DehashFile(const std::string& path, const std::string& copy_path,
                 const NameTable& names, PassMode mode, HashCounts* counts,
-                bool repair) {
+                bool repair, CopyBuffers* kept) {
   FILE* input = OpenForReading(path);
   if (input == nullptr) {
     PrintMessage("ERROR: Could not open file %s\n", path.c_str());
     return false;
   }
-  OutputFile output;
+  CopyBuffers fresh;
+  if (kept == nullptr) kept = &fresh;
+  OutputFile& output = kept->output;
   if (!OpenOutputFile(&output, copy_path)) {
     PrintMessage(
         "ERROR: Could not create file %s, check your folder write "
@@ -24,7 +25,8 @@ bool DehashFile(const std::string& path, const std::string& copy_path,
     CloseInput(input);
     return false;
   }
-  const bool read = DehashInBlocks(input, names, mode, counts, &output, repair);
+  const bool read = DehashInBlocks(input, names, mode, counts, &output, repair,
+                                   kDehashBlockSize, &kept->blocks);
   CloseInput(input);
   bool written = CloseOutputFile(&output);
   // An incomplete copy must not pass for a finished one.

@@ -91,10 +91,6 @@ void DehashBlock(const NameTable& names, PassMode mode, bool repair,
   block->bytes = std::move(reader.buffer);
 }
 
-// Blocks read but not yet written out, at most: a thread that is done with
-// its block takes the next while the one before is still being dehashed.
-constexpr size_t kBlocksInFlight = 3;
-
 // A block being dehashed, or dehashed and waiting for its turn to be
 // written out, with what was written and met there.
 struct Slot {
@@ -186,11 +182,18 @@ bool DehashRest(const NameTable& names, PassMode mode, bool repair,
   return !reader.read_error;
 }
 
-// Gives `slot` its buffers.
-void PrepareSlot(Pipeline* pipeline, Slot* slot) {
-  slot->block.bytes.reset(new char[2 * pipeline->source.block_size]);
+// Gives slot `i` its buffers, the kept ones where they fit.
+void PrepareSlot(Pipeline* pipeline, size_t i, BlockBuffers* kept) {
+  Slot* slot = &pipeline->slots[i];
   // Names are seldom much longer than the hashes they stand for.
-  slot->out = MemoryOutput(&slot->memory, 2 * pipeline->source.block_size);
+  const size_t size = 2 * pipeline->source.block_size;
+  if (kept->block_size == pipeline->source.block_size && kept->read[i]) {
+    slot->block.bytes = std::move(kept->read[i]);
+    slot->out = MemoryOutput(&slot->memory, size, std::move(kept->written[i]));
+  } else {
+    slot->block.bytes.reset(new char[size]);
+    slot->out = MemoryOutput(&slot->memory, size);
+  }
   // One stand-in file, so that the slot's tally has a file to point to.
   slot->unknown.files.emplace_back();
   slot->counts.unknown = pipeline->counts->unknown ? &slot->unknown : nullptr;
@@ -266,8 +269,10 @@ void RunHelper(void* argument) {
 
 bool DehashInBlocks(FILE* input, const NameTable& names, PassMode mode,
                     HashCounts* counts, OutputFile* out, bool repair,
-                    size_t block_size) {
+                    size_t block_size, BlockBuffers* kept) {
   HashCounts ignored;
+  BlockBuffers fresh;
+  if (kept == nullptr) kept = &fresh;
   Pipeline pipeline;
   pipeline.names = &names;
   pipeline.mode = mode;
@@ -277,16 +282,22 @@ bool DehashInBlocks(FILE* input, const NameTable& names, PassMode mode,
   pipeline.counts = counts == nullptr ? &ignored : counts;
   // The first block alone: most files are no longer, and the helper thread
   // starts only once there is more to share.
-  PrepareSlot(&pipeline, &pipeline.slots[0]);
+  PrepareSlot(&pipeline, 0, kept);
+  size_t prepared = 1;
   RunBlocks(&pipeline, true);
   if (!pipeline.input_read) {
-    for (size_t i = 1; i < kBlocksInFlight; ++i) {
-      PrepareSlot(&pipeline, &pipeline.slots[i]);
+    for (; prepared < kBlocksInFlight; ++prepared) {
+      PrepareSlot(&pipeline, prepared, kept);
     }
     BackgroundTask helper;
     StartBackground(&helper, RunHelper, &pipeline);
     RunBlocks(&pipeline, false);
     FinishBackground(&helper);
+  }
+  kept->block_size = pipeline.source.block_size;
+  for (size_t i = 0; i < prepared; ++i) {
+    kept->read[i] = std::move(pipeline.slots[i].block.bytes);
+    kept->written[i] = std::move(pipeline.slots[i].out.buffer);
   }
   return !pipeline.source.read_error;
 }
