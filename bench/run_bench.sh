@@ -137,7 +137,10 @@ mapfile -t named < <(cd "$batch" && ls files/*.ymt)
 for way in folder named out; do
   : >walls
   for ((run = 0; run < runs; ++run)); do
-    rm -rf files/*_dehashed.ymt copies
+    # Each way writes its copies afresh into folders that stand already, as
+    # the folder way's copies go into files/: a file system may place the
+    # files of a new folder where creating them costs more.
+    rm -f files/*_dehashed.ymt copies/files/*
     sync
     if [[ $way == folder ]]; then
       read -r wall _ _ < <(measure "$tool" --complete files)
