@@ -63,6 +63,14 @@ std::string CopyPath(const CopyPlaces& places, const std::string& path,
 
 bool PrepareCopy(CopyPlaces* places, const std::string& copy,
                  const std::string& path) {
+  // A data file that stands where its copy goes (named from inside the
+  // folder of copies) would be written over.
+  std::pair<uint64_t, uint64_t> copy_id, data_id;
+  if (FileIdentity(copy, &copy_id) && FileIdentity(path, &data_id) &&
+      copy_id == data_id) {
+    PrintMessage("ERROR: The copy of %s would replace it\n", path.c_str());
+    return false;
+  }
   const auto [taken, added] = places->taken.try_emplace(Compared(copy), path);
   if (!added && taken->second != path) {
     PrintMessage("ERROR: The copy of %s would be %s, the copy of %s\n",

@@ -33,8 +33,8 @@ std::string CopyPath(const CopyPlaces& places, const std::string& path,
 // Takes `copy` for the copy of the data file at `path`, and makes the
 // folders it goes in: places.out with its parents as needed, and below it
 // folders only (never a link, nor through one). Reports, and returns false,
-// when another data file of the run has its copy there already, or a folder
-// cannot be made.
+// when the data file itself or another data file's copy of this run stands
+// there, or a folder cannot be made.
 bool PrepareCopy(CopyPlaces* places, const std::string& copy,
                  const std::string& path);
 

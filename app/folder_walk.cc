@@ -25,7 +25,7 @@ void Walk(const std::string& folder, bool every_file, FolderIds* seen,
   std::pair<uint64_t, uint64_t> id;
   // A folder reached twice (through a link that the system does not show
   // as one) is walked once.
-  if (FolderIdentity(folder, &id) && !seen->insert(id).second) return;
+  if (FileIdentity(folder, &id) && !seen->insert(id).second) return;
   std::vector<FolderEntry> entries;
   if (!ListFolder(folder, &entries)) {
     PrintMessage("ERROR: Could not read folder %s\n", folder.c_str());
@@ -49,7 +49,7 @@ void CollectFiles(const std::string& folder, bool every_file,
   FolderIds seen;
   // Counted as seen before the walk, it is never entered.
   std::pair<uint64_t, uint64_t> id;
-  if (!skipped.empty() && FolderIdentity(skipped, &id)) seen.insert(id);
+  if (!skipped.empty() && FileIdentity(skipped, &id)) seen.insert(id);
   const size_t first = paths->size();
   Walk(root, every_file, &seen, paths);
   std::sort(paths->begin() + static_cast<std::ptrdiff_t>(first), paths->end());

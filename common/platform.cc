@@ -396,8 +396,7 @@ bool ListFolder(const std::string& path, std::vector<FolderEntry>* entries) {
 #endif
 }
 
-bool FolderIdentity(const std::string& path,
-                    std::pair<uint64_t, uint64_t>* id) {
+bool FileIdentity(const std::string& path, std::pair<uint64_t, uint64_t>* id) {
 #ifdef _WIN32
   HANDLE folder =
       CreateFileW(WidePath(path).c_str(), 0,

@@ -103,9 +103,9 @@ struct FolderEntry {
 // particular order. Returns false if the folder cannot be read.
 bool ListFolder(const std::string& path, std::vector<FolderEntry>* entries);
 
-// Sets *id to what tells the folder at `path` apart from every other on
-// the machine, wherever links lead to it. Returns false on failure.
-bool FolderIdentity(const std::string& path, std::pair<uint64_t, uint64_t>* id);
+// Sets *id to what tells the file or folder at `path` apart from every
+// other on the machine, wherever links lead to it. Returns false on failure.
+bool FileIdentity(const std::string& path, std::pair<uint64_t, uint64_t>* id);
 
 // Work run on a thread of its own, beside the main one.
 struct BackgroundTask {
