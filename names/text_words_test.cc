@@ -40,7 +40,9 @@ TEST(TextWordsTest, FindsWordsAndTokens) {
     EXPECT_EQ(c.expected, recorder.seen) << c.text;
   }
   Recorder after_tag;
-  VisitWords("0x1F<", '>', &after_tag);  // the view starts after a '>'
+  // The view starts after a '>', and ends where its bytes do, whatever
+  // follows them.
+  VisitWords(std::string_view("0x1Fab", 4), '>', &after_tag);
   EXPECT_EQ("#0x1F|", after_tag.seen);
 }
 
