@@ -3,7 +3,8 @@
 #
 #   tests/fault_injection.py TOOL [--files-only]
 #
-# A run of each mode that repairs and dehashes two data files is traced once
+# A run of each mode that repairs and dehashes two data files, and one that
+# writes their copies into a folder of their own (--out), is traced once
 # with strace. Then, for every system call it makes after start-up on its own
 # files and folder and, unless --files-only (for sanitizer builds, whose
 # runtimes map memory of their own), every memory map and thread it makes,
@@ -34,10 +35,13 @@ DATA = {
     "MemberNames.txt": "abc\nlodDistance\n",
     "ArchiveItems.txt": "Prop_Crate\n",
 }
-MODES = {"default": ["data.ymt", "big.xml"],
-         "complete": ["--complete", "--unknown", "unknown.txt", "data.ymt",
-                      "big.xml"]}
-COPIES = ["data_dehashed.ymt", "big_dehashed.xml"]
+# Each mode's arguments and the copies it writes.
+MODES = {"default": (["data.ymt", "big.xml"],
+                     ["data_dehashed.ymt", "big_dehashed.xml"]),
+         "complete": (["--complete", "--unknown", "unknown.txt", "data.ymt",
+                       "big.xml"], ["data_dehashed.ymt", "big_dehashed.xml"]),
+         "out": (["--complete", "--out", "copies", "data.ymt", "big.xml"],
+                 ["copies/data.ymt", "copies/big.xml"])}
 ERRORS = collections.defaultdict(lambda: "EIO", {
     "openat": "EACCES", "rename": "EACCES", "unlink": "EACCES",
     "newfstatat": "EACCES", "write": "ENOSPC", "fchown": "EPERM",
@@ -63,10 +67,10 @@ def run(tool, folder, args, strace=(), blocked=()):
         stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
         env=dict(os.environ, ASAN_OPTIONS="detect_leaks=0"))
     files = {}
-    for name in os.listdir(folder):
-        if name != "trace" and os.path.isfile(os.path.join(folder, name)):
-            with open(os.path.join(folder, name), "rb") as f:
-                files[name] = f.read()
+    for at, _, names in os.walk(folder):
+        for name in names:
+            with open(os.path.join(at, name), "rb") as f:
+                files[os.path.relpath(os.path.join(at, name), folder)] = f.read()
     return result.returncode, result.stdout.decode("latin-1"), files
 
 
@@ -88,9 +92,9 @@ def planned_faults(tool, folder, args, files_only):
             continue
         # The run's files that the call names, or whose descriptor it uses,
         # as strace's -P matches them.
-        keys = set(re.findall(r'"(?:' + folder + r'/)?([\w.]+)"', args))
+        keys = set(re.findall(r'"(?:' + folder + r'/)?(\w[\w./]*|\.)"', args))
         keys |= {path.lstrip("/") or "." for path in
-                 re.findall(r"\d+<" + folder + r"(/[\w.]+)?>", args)}
+                 re.findall(r"\d+<" + folder + r"(/[\w./]+)?>", args)}
         for key in keys:
             counts[(thread, call, key)] += 1
         if not keys and call in MEMORY_CALLS and not files_only:
@@ -107,7 +111,7 @@ def planned_faults(tool, folder, args, files_only):
                            count + 1)]
 
 
-def check(status, console, files, expected, from_original):
+def check(status, console, files, expected, from_original, copies):
     problems = []
     if status != 0 or not console.endswith("Press Enter to exit..."):
         problems.append(f"status {status}, or no closing prompt")
@@ -116,11 +120,11 @@ def check(status, console, files, expected, from_original):
             problems.append(f"{name} is neither the original nor repaired")
     right = (expected if files.get("data.ymt") == expected["data.ymt"]
              else from_original)
-    for name in COPIES:
+    for name in copies:
         if name in files and files[name] != right[name]:
             problems.append(f"{name} is not what its data file gives")
     # The unknown list counts the copies made: fewer when one is missing.
-    if (all(name in files for name in COPIES) and "unknown.txt" in files and
+    if (all(name in files for name in copies) and "unknown.txt" in files and
             files["unknown.txt"] != right["unknown.txt"]):
         problems.append("unknown.txt is not what the data files give")
     if files != expected and "ERROR: " not in console:
@@ -133,7 +137,7 @@ def main():
     scratch = tempfile.mkdtemp()
     failures, total, landed = [], 0, 0
     try:
-        for mode, args in MODES.items():
+        for mode, (args, copies) in MODES.items():
             # What a clean run leaves, and a run whose repair cannot begin
             # (a folder stands at the temporary path).
             _, _, expected = run(tool, f"{scratch}/{mode}", args)
@@ -152,7 +156,7 @@ def main():
                 try:
                     status, console, files = run(tool, folder, args, strace)
                     problems = check(status, console, files, expected,
-                                     from_original)
+                                     from_original, copies)
                 except subprocess.TimeoutExpired:
                     problems, console = ["the tool did not end"], ""
                 landed += "INJECTED" in open(folder + ".trace").read()
