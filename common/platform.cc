@@ -158,6 +158,8 @@ FILE* CreateNewFile(const std::string& path) {
     if (!MoveOver(fresh, path, MOVEFILE_REPLACE_EXISTING)) {
       // Removed through the handle: the file made here, whatever its name.
       FILE_DISPOSITION_INFO dispose = {TRUE};
+      // Should that fail, an empty file under a name of the tool's own stays;
+      // the failure to create is reported all the same.
       SetFileInformationByHandle(handle, FileDispositionInfo, &dispose,
                                  sizeof dispose);
       CloseHandle(handle);
@@ -365,7 +367,7 @@ bool ListFolder(const std::string& path, std::vector<FolderEntry>* entries) {
     entries->push_back(FolderEntry{name, kind});
   } while (FindNextFileW(search, &found));
   const bool complete = GetLastError() == ERROR_NO_MORE_FILES;
-  FindClose(search);
+  FindClose(search);  // a listing only read: nothing to lose
   return complete;
 #else
   DIR* folder = opendir(path.c_str());
@@ -391,7 +393,7 @@ bool ListFolder(const std::string& path, std::vector<FolderEntry>* entries) {
     entries->push_back(FolderEntry{name, kind});
   }
   const bool complete = errno == 0;
-  closedir(folder);
+  static_cast<void>(closedir(folder));  // only read: nothing to lose
   return complete;
 #endif
 }
@@ -446,6 +448,7 @@ unsigned UseUtf8Console(const ConsoleCodePage& console) {
 }
 
 void RestoreConsole(const ConsoleCodePage& console, unsigned page) {
+  // Nothing is left to tell the user if the console refuses.
   if (page != 0) console.set(page);
 }
 
@@ -484,11 +487,13 @@ void StartBackground(BackgroundTask* task, void (*work)(void* argument),
 void FinishBackground(BackgroundTask* task) {
   if (task->thread == nullptr) return;
 #ifdef _WIN32
+  // Waiting on, and joining, a thread that the task made and nothing else
+  // holds cannot fail.
   WaitForSingleObject(task->thread, INFINITE);
   CloseHandle(task->thread);
 #else
   auto* thread = static_cast<pthread_t*>(task->thread);
-  pthread_join(*thread, nullptr);
+  static_cast<void>(pthread_join(*thread, nullptr));
   delete thread;
 #endif
   task->thread = nullptr;

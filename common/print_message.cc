@@ -3,6 +3,8 @@
 #include <cstdarg>
 #include <cstdio>
 
+// What standard output returns is not looked at: it is where failures are
+// told, so a failure of its own has nowhere to go.
 void PrintMessage(const char* format, ...) {
   va_list args;
   va_start(args, format);
