@@ -44,6 +44,9 @@ TEST(TextWordsTest, FindsWordsAndTokens) {
   // follows them.
   VisitWords(std::string_view("0x1Fab", 4), '>', &after_tag);
   EXPECT_EQ("#0x1F|", after_tag.seen);
+  Recorder cut;
+  VisitWords(std::string_view("ab cd", 4), '\0', &cut);
+  EXPECT_EQ("ab|c|", cut.seen);
 }
 
 TEST(TextWordsTest, SplitsNamesIntoParts) {
