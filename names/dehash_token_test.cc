@@ -30,8 +30,8 @@ TEST(DehashTokenTest, ReplacesOnlyTheHashOfAKnownToken) {
       {"UNK_MEMBER_0x-01", "minus one"},
       {"0x00000000000F", "fifteen"},
       {"0xF", "fifteen"},
-      {"zzF", "fifteen"},  // a 3-byte token: any two bytes, then the digit
-      {"0x0xg", "0x0xg"},  // the "0" is the digit: hash 0 has no name
+      {"zzF", "fifteen"},     // a 3-byte token: any two bytes, then the digit
+      {"0x0xg", "0x0xg"},     // the "0" is the digit: hash 0 has no name
       {"0x0x0F", "fifteen"},  // a second "0x" before a digit, even a "0"
       // Too short to hold a hash: kept as it is.
       {"0x", "0x"},
