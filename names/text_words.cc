@@ -20,7 +20,11 @@ bool HoldsLetter(std::string_view word) {
 }
 
 // The length of the run of hexadecimal digits at `from` of `text`.
-size_t HexDigitsAt(std::string_view text, size_t from);
+size_t HexDigitsAt(std::string_view text, size_t from) {
+  size_t end = from;
+  while (end < text.size() && HexDigitValue(text[end]) >= 0) ++end;
+  return end - from;
+}
 
 // Whether `word` may be a name: it holds a letter, and is no hexadecimal
 // number ("0x1F"), which names nothing.
@@ -30,13 +34,6 @@ bool MayBeName(std::string_view word) {
     return false;
   }
   return HoldsLetter(word);
-}
-
-// The length of the run of hexadecimal digits at `from` of `text`.
-size_t HexDigitsAt(std::string_view text, size_t from) {
-  size_t end = from;
-  while (end < text.size() && HexDigitValue(text[end]) >= 0) ++end;
-  return end - from;
 }
 
 // A piece of a run outside its tokens: the word, and its parts between
