@@ -4,7 +4,7 @@
 #include "common/platform.h"
 #include "common/print_message.h"
 
-bool WriteReportFile(const std::string& path, std::string_view text) {
+void WriteReportFile(const std::string& path, std::string_view text) {
   const std::string temporary_path = path + "_tmp";
   OutputFile out;
   if (!OpenOutputFile(&out, temporary_path, /*durable=*/true)) {
@@ -12,7 +12,7 @@ bool WriteReportFile(const std::string& path, std::string_view text) {
         "ERROR: Could not create file %s, check your folder write "
         "permissions.\n",
         temporary_path.c_str());
-    return false;
+    return;
   }
   WriteOutput(&out, text);
   if (!CloseOutputFile(&out)) {
@@ -21,9 +21,8 @@ bool WriteReportFile(const std::string& path, std::string_view text) {
     PrintMessage(
         "ERROR: Could not rename file, check your file permissions.\n");
   } else {
-    return true;
+    return;
   }
   // Only ever under the temporary name, and reported already.
   static_cast<void>(RemoveFile(temporary_path));
-  return false;
 }

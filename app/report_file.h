@@ -8,7 +8,7 @@
 // Writes `text` (with the platform's line ends) to `path`: afresh beside it,
 // under `path` + "_tmp", and put in its place only when complete, so that
 // no partial list ever stands under its name, and never through a link.
-// Reports failures; returns whether the file is in its place.
-bool WriteReportFile(const std::string& path, std::string_view text);
+// Reports failures.
+void WriteReportFile(const std::string& path, std::string_view text);
 
 #endif  // QUORVANTIDE_APP_REPORT_FILE_H_
