@@ -8,7 +8,9 @@ set -euo pipefail
 tool=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 ulimit -f 200000  # a fault that writes without end must not fill the disk
 dir=$(mktemp -d)
-trap 'kill %1 2>/dev/null || true; rm -rf "$dir"' EXIT
+# Only this shell cleans up: a child that bash forked for a background job
+# and that is killed before it runs its command would run the trap too.
+trap '[[ $BASHPID == "$$" ]] && { kill %1 2>/dev/null || true; rm -rf "$dir"; }' EXIT
 cd "$dir" && echo abc >MemberNames.txt
 # Each message shows at once: here while the tool is held just before the
 # repair's rename (by strace, which also records the calls around it), and
@@ -33,6 +35,9 @@ awk '/rename.*"bare.xml_tmp".*"bare.xml"\) += 0/ { renamed = 1 }
   folder != "" && $0 ~ "fsync\\(" folder "\\) += 0" { synced = 1 }
   END { exit !synced }' trace ||
   { echo "FAILED: the folder is not forced to disk after the rename"; exit 1; }
+# The first run's prompt is still in the console file until the second run
+# starts: empty it first, or the wait below could end at once.
+: >console
 sleep 30 2>/dev/null | "$tool" bare.xml >console 2>&1 &
 await "Press Enter to exit...$"
 kill %1 2>/dev/null || true
