@@ -38,7 +38,7 @@ grep -q ERROR console && fail "an error was reported"
 cmp -s data_dehashed.ymt copy || fail "the copy is not of the repaired file"
 
 # Held for longer than the tool waits: as before, the rename fails.
-run_while_held 6000
+run_while_held 10000
 grep -q "ERROR: Could not rename file, check your file permissions." console ||
   fail "no error for the held file"
 cmp -s data.ymt original || fail "the held data file changed"
