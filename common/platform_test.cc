@@ -61,6 +61,18 @@ TEST(FolderTest, AFolderThatCannotBeListedSaysSo) {
   EXPECT_TRUE(entries.empty());
 }
 
+// The unit tests leave nothing behind: their folders go with all they hold.
+TEST(FolderTest, AScratchFolderLeavesNothingBehind) {
+  std::filesystem::path dir;
+  {
+    ScratchFolder scratch;
+    dir = scratch.dir;
+    std::filesystem::create_directory(dir / "sub");
+    std::ofstream(dir / "sub" / "file.xml") << "<a/>";
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir));
+}
+
 TEST(BackgroundTest, FinishWaitsForTheWork) {
   // The work outlasts the main thread's way to FinishBackground, so a finish
   // that does not wait reads the count early.
