@@ -29,4 +29,21 @@ TEST(HuntScanTest, PassesOverARunLongerThanARead) {
   EXPECT_TRUE(FindName(words, NameHash("after"), &found));
 }
 
+TEST(HuntScanTest, TriesEachWordOfAFileOnce) {
+  // More distinct words than the file's set of them first holds: a word met
+  // again after the set grew is not tried again.
+  ScratchFolder scratch;
+  std::string words;
+  for (int i = 0; i < 1000; ++i) words += " word" + std::to_string(i);
+  const auto once = scratch.dir / "once.xml", twice = scratch.dir / "twice.xml";
+  std::ofstream(once, std::ios::binary) << "<UNK_MEMBER_0x00000001/>" << words;
+  std::ofstream(twice, std::ios::binary)
+      << "<UNK_MEMBER_0x00000001/>" << words << words;
+  NameHunt first, second;
+  ASSERT_TRUE(HuntDataFile(once.string(), NameTable(), &first, false));
+  ASSERT_TRUE(HuntDataFile(twice.string(), NameTable(), &second, false));
+  EXPECT_GT(first.tried, 1000.0);
+  EXPECT_EQ(first.tried, second.tried);
+}
+
 }  // namespace
