@@ -15,6 +15,7 @@
 import os
 import pathlib
 import random
+import resource
 import subprocess
 import sys
 import tempfile
@@ -124,6 +125,9 @@ def run(tool, folder, text, name, complete, out=False):
 
 def main():
     tool = os.path.abspath(sys.argv[1])
+    # A fault that writes without end must not fill the disk: the tool
+    # dies at 64 MB a file (it gets SIGXFSZ back by default).
+    resource.setrlimit(resource.RLIMIT_FSIZE, (64 << 20, 64 << 20))
     documents = int(sys.argv[2]) if len(sys.argv) > 2 else 60
     rng = random.Random(20261206)
     members, items, hash_of = make_names(rng)

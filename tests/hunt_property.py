@@ -12,6 +12,7 @@ import os
 import pathlib
 import random
 import re
+import resource
 import subprocess
 import sys
 import tempfile
@@ -59,6 +60,9 @@ def world(rng, folder):
 
 def main():
     tool = os.path.abspath(sys.argv[1])
+    # A fault that writes without end must not fill the disk: the tool
+    # dies at 64 MB a file (it gets SIGXFSZ back by default).
+    resource.setrlimit(resource.RLIMIT_FSIZE, (64 << 20, 64 << 20))
     rng = random.Random(20261207)
     failures = 0
     worlds = int(sys.argv[2]) if len(sys.argv) > 2 else 40
