@@ -30,6 +30,13 @@ TEST(FolderWalkTest, TakesDataFilesButNotTheToolsOwn) {
   for (const auto& c : kCases) {
     EXPECT_EQ(c.taken, IsWalkedDataFile(c.name)) << c.name;
   }
+  // The walk's paths are the folder, one separator and the name, however
+  // short the folder and however many separators it ends in.
+  static const struct {
+    std::string folder, root;
+  } kRoots[] = {{"a/", "a"}, {"ab//", "ab"}, {"/", "/"}, {"a", "a"}};
+  for (const auto& c : kRoots)
+    EXPECT_EQ(c.root, WalkRoot(c.folder)) << c.folder;
 }
 
 }  // namespace

@@ -32,19 +32,22 @@ TEST(NameVariantsTest, FindsEachKindOfVariant) {
       "lod_distance",   "LodDistance",  "loddistance",    // joined again
       "crate_wood_17",  "crate_wood_7", "crate_wood_00",  // numbered
       "lodDistanceFar", "far_clip_lod", "ClipLod",        // pairs
+      "AlphaBlend",     "alphaBlend",   "ZoomLevel",      // a..., z...
       "crate_wood_100", "lodfar_clip"};                   // none of them
   const std::set<std::string> expected = {
-      "lod_distance",   "LodDistance",  "loddistance",
-      "crate_wood_17",  "crate_wood_7", "crate_wood_00",
-      "lodDistanceFar", "far_clip_lod", "ClipLod"};
-  EXPECT_EQ(expected,
-            Found({"lodDistance", "farClip", "crate_wood_03"}, wanted, true));
+      "lod_distance", "LodDistance",   "loddistance",    "crate_wood_17",
+      "crate_wood_7", "crate_wood_00", "lodDistanceFar", "far_clip_lod",
+      "ClipLod",      "AlphaBlend",    "alphaBlend",     "ZoomLevel"};
+  EXPECT_EQ(expected, Found({"lodDistance", "farClip", "crate_wood_03",
+                             "alpha_blend", "zoom_level"},
+                            wanted, true));
   std::set<std::string> unpaired = expected;
   for (const char* pair : {"lodDistanceFar", "far_clip_lod", "ClipLod"}) {
     unpaired.erase(pair);
   }
-  EXPECT_EQ(unpaired,
-            Found({"lodDistance", "farClip", "crate_wood_03"}, wanted, false));
+  EXPECT_EQ(unpaired, Found({"lodDistance", "farClip", "crate_wood_03",
+                             "alpha_blend", "zoom_level"},
+                            wanted, false));
 }
 
 TEST(NameHuntTest, KeepsTheSurestFindAndMatchesBothHashes) {
