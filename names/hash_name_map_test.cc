@@ -60,29 +60,4 @@ TEST(LoadNameListsTest, FindsEveryNameOfListsLongerThanAReadBlock) {
   }
 }
 
-#ifndef _WIN32  // Windows' C library reads a stream open for writing as empty
-TEST(LoadNameListsTest, AListThatCannotBeReadIsNamed) {
-  // A stream open for writing only fails every read, as a disk that fails
-  // would: the list is not taken for a short one.
-  ScratchFolder scratch;
-  const fs::path good = scratch.dir / "good.txt";
-  const fs::path bad = scratch.dir / "bad.txt";
-  std::ofstream(good, std::ios::binary) << "abc\n";
-  for (bool members_fail : {true, false}) {
-    FILE* unreadable = std::fopen(bad.string().c_str(), "wb");
-    FILE* readable = std::fopen(good.string().c_str(), "rb");
-    ASSERT_NE(nullptr, unreadable);
-    ASSERT_NE(nullptr, readable);
-    NameTable table;
-    const char* unread = nullptr;
-    EXPECT_FALSE(LoadNameLists(members_fail ? unreadable : readable,
-                               members_fail ? readable : unreadable, &table,
-                               &unread));
-    EXPECT_STREQ(members_fail ? "MemberNames.txt" : "ArchiveItems.txt", unread);
-    std::fclose(unreadable);
-    std::fclose(readable);
-  }
-}
-#endif
-
 }  // namespace

@@ -12,27 +12,12 @@
 #    line's start): both modes write the same bytes.
 #
 #   tests/complete_property.py TOOL [DOCUMENTS]
-import os
 import pathlib
 import random
-import resource
-import subprocess
 import sys
-import tempfile
 import xml.dom.minidom
 
-
-def name_hash(name, lower=False):
-    # The one-at-a-time hash over signed bytes, written independently.
-    h = 0
-    for byte in name.encode():
-        byte += 32 if lower and 65 <= byte <= 90 else 0
-        h = (h + (byte - 256 if byte >= 128 else byte)) & 0xFFFFFFFF
-        h = (h + (h << 10)) & 0xFFFFFFFF
-        h ^= h >> 6
-    h = (h + (h << 3)) & 0xFFFFFFFF
-    h ^= h >> 11
-    return (h + (h << 15)) & 0xFFFFFFFF
+from tool_run import name_hash, run as run_tool, scratch as new_scratch, start
 
 
 def make_names(rng):
@@ -110,10 +95,8 @@ def run(tool, folder, text, name, complete, out=False):
     before = path.stat()
     switches = (["--complete"] if complete else []) + (
         ["--out", "copies"] if out else [])
-    done = subprocess.run([tool] + switches + [name],
-                          cwd=folder, input=b"\n", capture_output=True,
-                          timeout=120)
-    assert done.returncode == 0, "the tool exited with %d" % done.returncode
+    status, _ = run_tool([tool] + switches + [name], folder)
+    assert status == 0, "the tool exited with %d" % status
     if out:
         after = path.stat()
         assert path.read_bytes() == text and (after.st_ino, after.st_mtime_ns) \
@@ -124,15 +107,12 @@ def run(tool, folder, text, name, complete, out=False):
 
 
 def main():
-    tool = os.path.abspath(sys.argv[1])
-    # A fault that writes without end must not fill the disk: the tool
-    # dies at 64 MB a file (it gets SIGXFSZ back by default).
-    resource.setrlimit(resource.RLIMIT_FSIZE, (64 << 20, 64 << 20))
+    tool = start(sys.argv)
     documents = int(sys.argv[2]) if len(sys.argv) > 2 else 60
     rng = random.Random(20261206)
     members, items, hash_of = make_names(rng)
     failures = 0
-    with tempfile.TemporaryDirectory() as scratch:
+    with new_scratch() as scratch:
         for file, names in (("MemberNames.txt", members),
                             ("ArchiveItems.txt", items)):
             pathlib.Path(scratch, file).write_text("".join(n + "\n" for n in names))

@@ -18,21 +18,21 @@
 import collections
 import os
 import re
-import resource
 import shutil
 import subprocess
 import sys
-import tempfile
+
+import tool_run
 
 # big.xml is copied in blocks, on two threads. 0x2D778433 is the archive hash
-# of Prop_Crate.
+# of Prop_Crate; the hunt finds farClip (0xEE0379A9) at the end of big.xml.
 DATA = {
     "data.ymt": "<0xED131F5B>1</0xED131F5B>\r\n  <0x9CA0FEA6>0x3A2AE3B5</0x9CA0"
                 "FEA6>\r\n<UNK_MEMBER_0x12345678>0x2D778433</UNK_MEMBER_0x1234"
                 "5678>\r\n",
     "big.xml": "<big>\n" + "".join(
         f"  <UNK_MEMBER_0xED131F5B>{i}</UNK_MEMBER_0x{i:08X}>\n"
-        for i in range(5000)) + "</big>\n",
+        for i in range(5000)) + "<farClip>0xEE0379A9</farClip>\n</big>\n",
     "MemberNames.txt": "abc\nlodDistance\n",
     "ArchiveItems.txt": "Prop_Crate\n",
 }
@@ -42,7 +42,9 @@ MODES = {"default": (["data.ymt", "big.xml"],
          "complete": (["--complete", "--unknown", "unknown.txt", "data.ymt",
                        "big.xml"], ["data_dehashed.ymt", "big_dehashed.xml"]),
          "out": (["--complete", "--out", "copies", "data.ymt", "big.xml"],
-                 ["copies/data.ymt", "copies/big.xml"])}
+                 ["copies/data.ymt", "copies/big.xml"]),
+         "hunt": (["--complete", "--hunt", "found.txt", "data.ymt", "big.xml"],
+                  ["data_dehashed.ymt", "big_dehashed.xml"])}
 ERRORS = collections.defaultdict(lambda: "EIO", {
     "openat": "EACCES", "rename": "EACCES", "unlink": "EACCES",
     "newfstatat": "EACCES", "write": "ENOSPC", "fchown": "EPERM",
@@ -57,22 +59,11 @@ CALL = re.compile(r"^(\d+)\s+(\w+)\((.*)$")
 
 def run(tool, folder, args, strace=(), blocked=()):
     """Runs the tool in a new `folder`; returns (status, console, files)."""
-    os.mkdir(folder)
-    for name, text in DATA.items():
-        with open(os.path.join(folder, name), "w", newline="") as f:
-            f.write(text)
+    tool_run.write_files(folder, DATA)
     for name in blocked:
         os.mkdir(os.path.join(folder, name))
-    result = subprocess.run(
-        list(strace) + [tool] + args, cwd=folder, input=b"\n", timeout=120,
-        stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
-        env=dict(os.environ, ASAN_OPTIONS="detect_leaks=0"))
-    files = {}
-    for at, _, names in os.walk(folder):
-        for name in names:
-            with open(os.path.join(at, name), "rb") as f:
-                files[os.path.relpath(os.path.join(at, name), folder)] = f.read()
-    return result.returncode, result.stdout.decode("latin-1"), files
+    status, console = tool_run.run(list(strace) + [tool] + args, folder)
+    return status, console, tool_run.read_files(folder)
 
 
 def planned_faults(tool, folder, args, files_only):
@@ -134,23 +125,20 @@ def check(status, console, files, expected, from_original, copies):
 
 
 def main():
-    tool = os.path.abspath(sys.argv[1])
-    # A fault that writes without end must not fill the disk: the tool
-    # dies at 64 MB a file (it gets SIGXFSZ back by default).
-    resource.setrlimit(resource.RLIMIT_FSIZE, (64 << 20, 64 << 20))
-    scratch = tempfile.mkdtemp()
+    tool = tool_run.start(sys.argv)
+    scratch = tool_run.scratch()
     failures, total, landed = [], 0, 0
     try:
         for mode, (args, copies) in MODES.items():
             # What a clean run leaves, and a run whose repair cannot begin
             # (a folder stands at the temporary path).
-            _, _, expected = run(tool, f"{scratch}/{mode}", args)
-            _, _, from_original = run(tool, f"{scratch}/{mode}-unrepaired",
+            _, _, expected = run(tool, f"{scratch.name}/{mode}", args)
+            _, _, from_original = run(tool, f"{scratch.name}/{mode}-unrepaired",
                                       args, blocked=["data.ymt_tmp"])
             for call, key, n in planned_faults(
-                    tool, f"{scratch}/{mode}-traced", args,
+                    tool, f"{scratch.name}/{mode}-traced", args,
                     "--files-only" in sys.argv):
-                folder = f"{scratch}/run{total}"
+                folder = f"{scratch.name}/run{total}"
                 strace = ["strace", "-f", "-qq", "-o", folder + ".trace",
                           "-e", "trace=" + call,
                           "-e", f"inject={call}:error={ERRORS[call]}:when={n}"]
@@ -169,7 +157,7 @@ def main():
                                     "; ".join(problems) + "\n" + console)
                 shutil.rmtree(folder)
     finally:
-        shutil.rmtree(scratch)
+        scratch.cleanup()
     for failure in failures:
         print("FAILED", failure)
     print(f"{total} runs with a failing system call ({landed} of them "

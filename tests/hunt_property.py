@@ -12,13 +12,9 @@ import os
 import pathlib
 import random
 import re
-import resource
-import subprocess
 import sys
-import tempfile
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from complete_property import name_hash  # noqa: E402
+from tool_run import name_hash, run, scratch, start
 
 SYLLABLES = "ba ce di fo gu ha je ki lo mu na pe ra se ti vo wa yo za".split()
 
@@ -59,19 +55,15 @@ def world(rng, folder):
 
 
 def main():
-    tool = os.path.abspath(sys.argv[1])
-    # A fault that writes without end must not fill the disk: the tool
-    # dies at 64 MB a file (it gets SIGXFSZ back by default).
-    resource.setrlimit(resource.RLIMIT_FSIZE, (64 << 20, 64 << 20))
+    tool = start(sys.argv)
     rng = random.Random(20261207)
     failures = 0
     worlds = int(sys.argv[2]) if len(sys.argv) > 2 else 40
     for _ in range(worlds):
-        with tempfile.TemporaryDirectory() as folder:
+        with scratch() as folder:
             hidden = world(rng, folder)
-            done = subprocess.run([tool, "--complete", "--hunt", "found.txt",
-                                   "data"], cwd=folder, input=b"\n",
-                                  capture_output=True, timeout=120)
+            status, _ = run([tool, "--complete", "--hunt", "found.txt", "data"],
+                            folder)
             report = pathlib.Path(folder, "found.txt").read_text()
             found = {}
             for line in report.splitlines():
@@ -84,7 +76,7 @@ def main():
                 if found.get(h) != name:
                     failures += 1
                     print("FAILED: %s not found:\n%s" % (name, report))
-            assert done.returncode == 0
+            assert status == 0
     print("%d worlds, %d failures" % (worlds, failures))
     return 1 if failures else 0
 
