@@ -1,9 +1,10 @@
-// Holds a file open for a while without letting it be deleted or renamed,
-// as a virus scanner or an indexer does on Windows.
+// Holds a file open without letting it be deleted or renamed, as a virus
+// scanner or an indexer does on Windows, until another file appears.
 //
-//   hold_file PATH MILLISECONDS
+//   hold_file PATH UNTIL MILLISECONDS
 //
-// Prints "held" once the file is open, then waits and closes it.
+// Prints "held" once PATH is open; lets go of it MILLISECONDS after a file
+// UNTIL exists (or after five minutes, should it never come).
 
 #include <windows.h>
 
@@ -11,8 +12,8 @@
 #include <cstdlib>
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fputs("usage: hold_file PATH MILLISECONDS\n", stderr);
+  if (argc != 4) {
+    std::fputs("usage: hold_file PATH UNTIL MILLISECONDS\n", stderr);
     return 2;
   }
   // Reading is shared; writing and deleting (which a rename over the file
@@ -26,7 +27,12 @@ int main(int argc, char** argv) {
   }
   std::puts("held");
   std::fflush(stdout);
-  Sleep(static_cast<DWORD>(std::strtoul(argv[2], nullptr, 10)));
+  for (int wait = 0;
+       wait < 30000 && GetFileAttributesA(argv[2]) == INVALID_FILE_ATTRIBUTES;
+       ++wait) {
+    Sleep(10);
+  }
+  Sleep(static_cast<DWORD>(std::strtoul(argv[3], nullptr, 10)));
   CloseHandle(file);
   return 0;
 }
