@@ -1,5 +1,6 @@
 #include "app/hunt_report.h"
 
+#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 
@@ -9,6 +10,14 @@
 #include "common/platform.h"
 #include "common/print_message.h"
 #include "passes/hunt_scan.h"
+
+namespace {
+
+// The most pairs of parts tried, however large the budget: past these the
+// pairs are so unlikely that the time is better spent elsewhere.
+constexpr uint64_t kMostPairs = uint64_t{1} << 22;
+
+}  // namespace
 
 void ReadWordsFrom(const std::vector<std::string>& paths, NameHunt* hunt) {
   std::vector<std::string> files;
@@ -30,6 +39,7 @@ void ReadWordsFrom(const std::vector<std::string>& paths, NameHunt* hunt) {
     }
     CloseInput(input);
   }
+  CountTableParts(hunt->other_words, &hunt->vocabulary);
 }
 
 void FinishHunt(const std::string& path, const UnknownHashes& unknown,
@@ -42,9 +52,22 @@ void FinishHunt(const std::string& path, const UnknownHashes& unknown,
     occurrences += seen.count;
   }
   HashTargets targets;
-  MakeHashTargets(std::move(hashes), &targets);
+  MakeHashTargets(hashes, &targets);
   MatchWords(hunt, targets);
-  static const char* const kSources[] = {"data", "words", "variant"};
+  // Each vocabulary round is tried against the hashes still unnamed.
+  auto unnamed = [&] {
+    hashes.erase(std::remove_if(hashes.begin(), hashes.end(),
+                                [&](uint32_t hash) {
+                                  return hunt->finds.count(hash) != 0;
+                                }),
+                 hashes.end());
+    MakeHashTargets(hashes, &targets);
+    return targets;
+  };
+  MatchVocabulary(hunt, unnamed());
+  MatchVocabularyPairs(hunt, unnamed(), kMostPairs);
+  static const char* const kSources[] = {"data", "words", "variant",
+                                         "vocabulary"};
   std::string text;
   char number[64];
   size_t found = 0;
@@ -68,10 +91,11 @@ void FinishHunt(const std::string& path, const UnknownHashes& unknown,
   WriteReportFile(path, text);
   PrintMessage(
       "Found names for %llu of %llu unknown hashes (%llu of %llu "
-      "occurrences); chance matches expected: %.2f\n",
+      "occurrences); chance matches expected: %.2f%s\n",
       static_cast<unsigned long long>(found),
       static_cast<unsigned long long>(unknown.hashes.size()),
       static_cast<unsigned long long>(found_occurrences),
       static_cast<unsigned long long>(occurrences),
-      ExpectedChanceMatches(*hunt));
+      ExpectedChanceMatches(*hunt),
+      hunt->exhausted ? "; the chance budget ended the search" : "");
 }

@@ -59,15 +59,19 @@ void Run(int argc, char** argv) {
     WaitForEnter("ERROR: Could not read file ArchiveItems.txt");
     return;
   }
+  const bool hunting = !switches.hunt_report.empty();
+  NameHunt hunt;
+  hunt.limit = switches.chance * kHashValues;
   ListLoad loading;
+  // The vocabulary is the loading thread's until FinishListLoad.
+  if (hunting) loading.vocabulary = &hunt.vocabulary;
   StartListLoad(member_names, archive_items, &HashNameMap, &loading);
   const bool complete = switches.mode == PassMode::kComplete;
   UnknownHashes unknown;
-  NameHunt hunt;
   RunFiles run;
   run.mode = switches.mode;
   run.loading = &loading;
-  run.hunt = switches.hunt_report.empty() ? nullptr : &hunt;
+  run.hunt = hunting ? &hunt : nullptr;
   run.unknown =
       switches.unknown_list.empty() && run.hunt == nullptr ? nullptr : &unknown;
   run.places.out = switches.out;

@@ -1,5 +1,7 @@
 #include "app/switches.h"
 
+#include <cmath>
+#include <cstdlib>
 #include <string_view>
 
 const char kHelp[] =
@@ -21,6 +23,8 @@ const char kHelp[] =
     "  --words-from PATH  with --hunt: try the words of PATH as well (a "
     "file,\n"
     "              or every file in a folder); may be given more than once\n"
+    "  --chance X  with --hunt: stop the search where the chance matches to\n"
+    "              expect would pass X (0.25 unless given)\n"
     "  --out DIR   with --complete: write the copies into DIR, and leave the "
     "data\n"
     "              files as they are: nothing is repaired or written beside "
@@ -65,6 +69,19 @@ bool ParseSwitches(int argc, const char* const* argv, Switches* switches) {
       } else {
         switches->words_from.push_back(value);
       }
+    } else if (arg == "--chance") {
+      // The whole argument is the number: "0.5x" or "" is a slip.
+      char* end = nullptr;
+      const char* text = i + 1 < argc ? argv[i + 1] : "";
+      const double chance = std::strtod(text, &end);
+      if (*text == '\0' || *end != '\0' || !std::isfinite(chance) ||
+          !(chance >= 0)) {
+        switches->error = "--chance needs a number of 0 or more";
+        return false;
+      }
+      switches->chance = chance;
+      switches->chance_given = true;
+      ++i;
     } else if (arg == "--hash") {
       if (i + 1 == argc) {
         switches->error = "--hash needs a name";
@@ -93,6 +110,8 @@ bool ParseSwitches(int argc, const char* const* argv, Switches* switches) {
     switches->error = "--out needs --complete";
   } else if (!switches->words_from.empty() && switches->hunt_report.empty()) {
     switches->error = "--words-from needs --hunt";
+  } else if (switches->chance_given && switches->hunt_report.empty()) {
+    switches->error = "--chance needs --hunt";
   }
   return switches->error.empty();
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "names/name_hunt.h"
 #include "passes/pass_mode.h"
 
 // The usage line that a run without paths shows.
@@ -20,6 +21,8 @@ struct Switches {
   std::string hunt_report;   // where to write the names hunted, if set
   std::string out;           // the folder for the copies, if set
   std::vector<std::string> words_from;  // other files whose words to try
+  double chance = kDefaultChanceBudget;  // the hunt's budget of chance matches
+  bool chance_given = false;
   bool help = false;
   bool version = false;
   bool hash = false;   // the paths are names whose hashes to show
@@ -33,7 +36,8 @@ struct Switches {
 // --help or --version, which leave the rest unread, and at --hash, after
 // which every argument is a name. "--unknown" and "--hunt" take the next
 // argument as their file, "--out" as its folder, and need "--complete";
-// "--words-from" takes the next as its path and needs "--hunt". Returns false,
+// "--words-from" takes the next as its path and "--chance" as a number of 0
+// or more, and both need "--hunt". Returns false,
 // with `error` set, at the first switch it does not know or that is misused.
 bool ParseSwitches(int argc, const char* const* argv, Switches* switches);
 

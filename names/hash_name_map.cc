@@ -136,6 +136,9 @@ void StartListLoad(FILE* member_names, FILE* archive_items, NameTable* table,
         auto* self = static_cast<ListLoad*>(argument);
         self->read = LoadNameLists(self->lists[0], self->lists[1], self->table,
                                    &self->unread);
+        if (self->read && self->vocabulary != nullptr) {
+          CountTableParts(*self->table, self->vocabulary);
+        }
         for (FILE* list : self->lists) {
           if (list != nullptr) CloseInput(list);
         }

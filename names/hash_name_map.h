@@ -7,6 +7,7 @@
 
 #include "common/platform.h"
 #include "names/name_table.h"
+#include "names/vocabulary.h"
 
 // Filled once by main before the first data file, read-only afterwards.
 extern NameTable HashNameMap;
@@ -38,6 +39,9 @@ bool LoadHashNameMap(FILE* member_names, NameTable* table, const char** unread);
 struct ListLoad {
   FILE* lists[2] = {nullptr, nullptr};  // members, archive items (or null)
   NameTable* table = nullptr;
+  // When set, the parts of the names are counted into it, after the load
+  // and on its thread.
+  Vocabulary* vocabulary = nullptr;
   // Written by the loading thread only; read only once FinishListLoad has
   // waited for it.
   const char* unread = nullptr;
@@ -45,8 +49,9 @@ struct ListLoad {
   BackgroundTask task;
 };
 
-// Starts loading the two open lists into *table, as LoadNameLists does; the
-// load closes them when it is done.
+// Starts loading the two open lists into *table, as LoadNameLists does, and
+// counting their parts into load->vocabulary when set; the load closes the
+// lists when it is done.
 void StartListLoad(FILE* member_names, FILE* archive_items, NameTable* table,
                    ListLoad* load);
 

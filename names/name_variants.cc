@@ -11,9 +11,6 @@ namespace {
 
 enum Style { kCamel, kPascal, kSnake, kLower, kStyles };
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; }
-char Upper(char c) { return c >= 'a' && c <= 'z' ? c - ('a' - 'A') : c; }
-
 // Appends the parts joined in `style`; `first` when they start the name,
 // else when they follow other parts joined the same way.
 void Join(const std::vector<std::string_view>& parts, Style style, bool first,
@@ -24,8 +21,8 @@ void Join(const std::vector<std::string_view>& parts, Style style, bool first,
     const bool capital =
         (style == kPascal || style == kCamel) && !(style == kCamel && leading);
     for (size_t i = 0; i < parts[p].size(); ++i) {
-      out->push_back(capital && i == 0 ? Upper(parts[p][i])
-                                       : Lower(parts[p][i]));
+      out->push_back(capital && i == 0 ? UpperByte(parts[p][i])
+                                       : LowerByte(parts[p][i]));
     }
   }
 }
@@ -58,7 +55,7 @@ uint64_t TryVariants(const std::vector<std::string_view>& names,
     units.push_back(Unit{{parts, parts + count}, {}, {}});
     for (size_t p = 0; p < count && count > 1; ++p) {
       text.assign(parts[p]);
-      std::transform(text.begin(), text.end(), text.begin(), Lower);
+      std::transform(text.begin(), text.end(), text.begin(), LowerByte);
       if (seen_parts.insert(text).second) {
         units.push_back(Unit{{parts[p]}, {}, {}});
       }

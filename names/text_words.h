@@ -16,6 +16,14 @@ inline bool IsWordByte(char c) {
   return kWordBytes.contains[static_cast<unsigned char>(c)];
 }
 
+// A byte in the other case, if it is an ASCII letter of this one.
+inline char LowerByte(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
+}
+inline char UpperByte(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - ('a' - 'A')) : c;
+}
+
 // What a text holds for the hunt, piece by piece.
 struct WordVisitor {
   // A word: a maximal run of word bytes outside the hash tokens, or one of

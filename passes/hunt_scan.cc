@@ -126,7 +126,8 @@ class DataFileGather : public WordVisitor {
 
   // Tries the file's variants against its unknown hashes: those of the
   // names of each place, then of its words, against the hashes of the same
-  // place. Pairs are joined only for member names: values are mostly names
+  // place. What they match is kept aside, to be offered once the surer
+  // words have had their share of the budget. Pairs are joined only for member names: values are mostly names
   // of things, which seldom join two others.
   void TryFileVariants() {
     for (int place : {kMember, kValue}) {
@@ -138,12 +139,15 @@ class DataFileGather : public WordVisitor {
       std::vector<VariantMatch> matches;
       const uint64_t tried =
           TryVariants(pool, targets, place == kMember, &matches);
-      hunt_->tried += static_cast<double>(tried) *
-                      static_cast<double>(targets.sorted.size());
+      VariantBatch batch;
+      batch.tries = static_cast<double>(tried) *
+                    static_cast<double>(targets.sorted.size());
       for (VariantMatch& match : matches) {
-        OfferFind(hunt_, match.hash,
-                  HuntFind{std::move(match.name), false, HuntSource::kVariant});
+        batch.hashes.push_back(match.hash);
+        batch.finds.push_back(
+            HuntFind{std::move(match.name), false, HuntSource::kVariant});
       }
+      hunt_->variants.push_back(std::move(batch));
     }
   }
 
