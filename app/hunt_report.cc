@@ -91,11 +91,14 @@ void FinishHunt(const std::string& path, const UnknownHashes& unknown,
   WriteReportFile(path, text);
   PrintMessage(
       "Found names for %llu of %llu unknown hashes (%llu of %llu "
-      "occurrences); chance matches expected: %.2f%s\n",
+      "occurrences); chance matches expected: %.2f",
       static_cast<unsigned long long>(found),
       static_cast<unsigned long long>(unknown.hashes.size()),
       static_cast<unsigned long long>(found_occurrences),
       static_cast<unsigned long long>(occurrences),
-      ExpectedChanceMatches(*hunt),
-      hunt->exhausted ? "; the chance budget ended the search" : "");
+      ExpectedChanceMatches(*hunt));
+  if (hunt->exhausted) {
+    PrintMessage("; the chance budget ended the search");
+  }
+  PrintMessage("\n");
 }

@@ -20,7 +20,7 @@ struct Switches {
   std::string unknown_list;  // where to write the hashes left unknown, if set
   std::string hunt_report;   // where to write the names hunted, if set
   std::string out;           // the folder for the copies, if set
-  std::vector<std::string> words_from;  // other files whose words to try
+  std::vector<std::string> words_from;   // other files whose words to try
   double chance = kDefaultChanceBudget;  // the hunt's budget of chance matches
   bool chance_given = false;
   bool help = false;

@@ -84,7 +84,8 @@ void MatchVocabulary(NameHunt* hunt, const HashTargets& unknown) {
     for (size_t f = 0; f < count; ++f) {
       const uint32_t hash = NameHash(forms[f]);
       if (HoldsHash(unknown, hash)) {
-        OfferFind(hunt, hash, HuntFind{forms[f], false, HuntSource::kVocabulary});
+        OfferFind(hunt, hash,
+                  HuntFind{forms[f], false, HuntSource::kVocabulary});
       }
     }
   }
@@ -116,9 +117,17 @@ void MatchVocabularyPairs(NameHunt* hunt, const HashTargets& unknown,
   const double tries = static_cast<double>(joints.size()) *
                        static_cast<double>(unknown.sorted.size());
   // Pairs (i, j) of firsts[i] and seconds[j] in falling order of the
-  // product of their counts: each pair taken puts its neighbours in line.
+  // product of their counts, and among equal ones, of the parts met first:
+  // each pair taken puts its neighbours in line.
   using Pair = std::tuple<double, size_t, size_t>;
-  std::priority_queue<Pair> line;
+  auto later = [](const Pair& a, const Pair& b) {
+    const size_t a_sum = std::get<1>(a) + std::get<2>(a);
+    const size_t b_sum = std::get<1>(b) + std::get<2>(b);
+    return std::get<0>(a) != std::get<0>(b) ? std::get<0>(a) < std::get<0>(b)
+           : a_sum != b_sum                 ? a_sum > b_sum
+                                            : std::get<1>(a) > std::get<1>(b);
+  };
+  std::priority_queue<Pair, std::vector<Pair>, decltype(later)> line(later);
   auto score = [&](size_t i, size_t j) {
     return static_cast<double>(parts[firsts[i]].starts) *
            static_cast<double>(parts[seconds[j]].ends);
@@ -128,9 +137,9 @@ void MatchVocabularyPairs(NameHunt* hunt, const HashTargets& unknown,
   for (uint64_t taken = 0; !line.empty() && taken < most;) {
     const auto [product, i, j] = line.top();
     line.pop();
-    if (j == 0 && i + 1 < firsts.size()) line.emplace(score(i + 1, 0), i + 1, 0);
+    if (j == 0 && i + 1 < firsts.size())
+      line.emplace(score(i + 1, 0), i + 1, 0);
     if (j + 1 < seconds.size()) line.emplace(score(i, j + 1), i, j + 1);
-    if (firsts[i] == seconds[j]) continue;
     ++taken;
     if (!SpendTries(hunt, tries)) return;
     const std::string& first = parts[firsts[i]].text;

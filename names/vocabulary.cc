@@ -48,8 +48,7 @@ void CountParts(std::string_view name, Vocabulary* vocabulary) {
   int64_t first = -1, last = -1;
   for (size_t i = 0; i < count; ++i) {
     const size_t size = std::min(parts[i].size(), sizeof lower);
-    std::transform(parts[i].begin(), parts[i].begin() + size, lower,
-                   LowerByte);
+    std::transform(parts[i].begin(), parts[i].begin() + size, lower, LowerByte);
     const int64_t part = PartOf(std::string_view(lower, size), vocabulary);
     if (part < 0) continue;
     ++vocabulary->parts[part].count;
@@ -63,9 +62,9 @@ void CountParts(std::string_view name, Vocabulary* vocabulary) {
   const char* gap = parts[0].data() + parts[0].size();
   const size_t between = static_cast<size_t>(parts[1].data() - gap);
   const char separator = between == 0 ? '\0' : *gap;
-  if (between > 1 || std::find(std::begin(kJointSeparators),
-                               std::end(kJointSeparators),
-                               separator) == std::end(kJointSeparators)) {
+  if (between > 1 ||
+      std::find(std::begin(kJointSeparators), std::end(kJointSeparators),
+                separator) == std::end(kJointSeparators)) {
     return;
   }
   int rest = kAllLower | kAllUpper | kCapitalized;
@@ -123,9 +122,8 @@ std::vector<Joint> PairJoints(const Vocabulary& vocabulary) {
 void AppendPart(std::string_view part, Joint joint, bool first,
                 std::string* out) {
   if (!first && joint.separator != '\0') out->push_back(joint.separator);
-  const bool capital =
-      joint.letters == PartCase::kPascal ||
-      (joint.letters == PartCase::kCamel && !first);
+  const bool capital = joint.letters == PartCase::kPascal ||
+                       (joint.letters == PartCase::kCamel && !first);
   for (size_t i = 0; i < part.size(); ++i) {
     out->push_back(joint.letters == PartCase::kUpper || (capital && i == 0)
                        ? UpperByte(part[i])

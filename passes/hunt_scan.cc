@@ -127,8 +127,8 @@ class DataFileGather : public WordVisitor {
   // Tries the file's variants against its unknown hashes: those of the
   // names of each place, then of its words, against the hashes of the same
   // place. What they match is kept aside, to be offered once the surer
-  // words have had their share of the budget. Pairs are joined only for member names: values are mostly names
-  // of things, which seldom join two others.
+  // words have had their share of the budget. Pairs are joined only for member
+  // names: values are mostly names of things, which seldom join two others.
   void TryFileVariants() {
     for (int place : {kMember, kValue}) {
       if (unknown_[place].empty()) continue;
