@@ -105,8 +105,9 @@ std::vector<Joint> PairJoints(const Vocabulary& vocabulary) {
       others.emplace_back(vocabulary.joints[i], i);
     }
   }
-  std::sort(others.begin(), others.end(),
-            [](const auto& a, const auto& b) { return a.first > b.first; });
+  std::stable_sort(
+      others.begin(), others.end(),
+      [](const auto& a, const auto& b) { return a.first > b.first; });
   for (const auto& [count, index] : others) {
     const Joint joint{static_cast<PartCase>(index / sizeof kJointSeparators),
                       kJointSeparators[index % sizeof kJointSeparators]};

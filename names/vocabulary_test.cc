@@ -1,0 +1,52 @@
+#include "names/vocabulary.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+TEST(VocabularyTest, CountsPartsEndsAndJoints) {
+  Vocabulary vocabulary;
+  for (const char* name : {"readManifest", "ReadFile", "read_only", "LOD_DIST",
+                           "lod2Distance", "x-ray", "file", "HTTPServer"}) {
+    CountParts(name, &vocabulary);
+  }
+  auto part = [&](const std::string& text) {
+    for (const VocabularyPart& p : vocabulary.parts) {
+      if (p.text == text)
+        return std::to_string(p.count) + "/" + std::to_string(p.starts) + "/" +
+               std::to_string(p.ends);
+    }
+    return std::string("none");
+  };
+  // count/starts/ends; a number alone is no part.
+  EXPECT_EQ("3/3/0", part("read"));
+  EXPECT_EQ("2/1/2", part("file"));
+  EXPECT_EQ("2/2/0", part("lod"));
+  EXPECT_EQ("1/0/1", part("distance"));
+  EXPECT_EQ("none", part("2"));
+  static const struct {
+    Joint joint;
+    uint64_t names;
+  } kJoints[] = {
+      {{PartCase::kCamel, '\0'}, 1},   // readManifest; a digit between: none
+      {{PartCase::kPascal, '\0'}, 1},  // ReadFile; not HTTPServer
+      {{PartCase::kLower, '_'}, 1},   {{PartCase::kUpper, '_'}, 1},
+      {{PartCase::kLower, '-'}, 1},   {{PartCase::kPascal, '_'}, 0},
+  };
+  for (const auto& c : kJoints) {
+    EXPECT_EQ(c.names, vocabulary.joints[JointIndex(c.joint)])
+        << static_cast<int>(c.joint.letters) << c.joint.separator;
+  }
+  // The four joints, then those that a tenth of the names use.
+  std::string joints;
+  for (const Joint& joint : PairJoints(vocabulary)) {
+    AppendPart("ab", joint, true, &joints);
+    AppendPart("cd", joint, false, &joints);
+    joints += ' ';
+  }
+  EXPECT_EQ("abCd AbCd ab_cd abcd ab-cd AB_CD ", joints);
+}
+
+}  // namespace
