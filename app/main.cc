@@ -63,7 +63,6 @@ void Run(int argc, char** argv) {
   NameHunt hunt;
   hunt.limit = switches.chance * kHashValues;
   ListLoad loading;
-  // The vocabulary is the loading thread's until FinishListLoad.
   if (hunting) loading.vocabulary = &hunt.vocabulary;
   StartListLoad(member_names, archive_items, &HashNameMap, &loading);
   const bool complete = switches.mode == PassMode::kComplete;
@@ -101,6 +100,7 @@ void Run(int argc, char** argv) {
     WriteUnknownList(switches.unknown_list, unknown);
   }
   if (run.hunt != nullptr) {
+    FinishVocabularyCount(&loading);
     ReadWordsFrom(switches.words_from, &hunt);
     FinishHunt(switches.hunt_report, unknown, &hunt);
   }

@@ -117,6 +117,48 @@ std::string MemberName(Random& random) {
   return name;
 }
 
+// The parts that the hunt data's names are made of: tens of thousands, a
+// few of them far more common than the rest, as in real word lists.
+std::vector<std::string> MakeParts(Random& random) {
+  std::vector<std::string> parts;
+  for (size_t i = 0; i < 30000; ++i) {
+    std::string part;
+    for (size_t n = 1 + Pick(random, 3); n > 0; --n) {
+      part += kSyllables[Pick(random, std::size(kSyllables))];
+    }
+    parts.push_back(part);
+  }
+  return parts;
+}
+
+// A part drawn with a skew: low indexes far more often than high ones.
+const std::string& CommonPart(Random& random,
+                              const std::vector<std::string>& parts) {
+  const double u = std::uniform_real_distribution<double>(0, 1)(random);
+  return parts[static_cast<size_t>(std::pow(u, 3) * (parts.size() - 1))];
+}
+
+std::string Capitalized(std::string word) {
+  word[0] = static_cast<char>(word[0] - 'a' + 'A');
+  return word;
+}
+
+// A name of one to four common parts, in camelCase, PascalCase or
+// snake_case.
+std::string PartsName(Random& random, const std::vector<std::string>& parts) {
+  const size_t style = Pick(random, 3);
+  std::string name;
+  for (size_t i = 0, n = 1 + Pick(random, 4); i < n; ++i) {
+    const std::string& part = CommonPart(random, parts);
+    if (style == 2) {
+      name += (i > 0 ? "_" : "") + part;
+    } else {
+      name += style == 1 || i > 0 ? Capitalized(part) : part;
+    }
+  }
+  return name;
+}
+
 // The first word of a camelCase name, capitalized: what a join takes of it.
 std::string FirstPartCapitalized(const std::string& name) {
   size_t end = 1;
@@ -147,7 +189,10 @@ int MakeHuntData(const std::string& dir, size_t names, size_t bytes,
                  Hex(archive ? ArchiveItemHash(name) : NameHash(name)).c_str(),
                  name.c_str(), archive ? "archive" : "member");
   };
-  // The kinds of records: ten member names each, one or two of them hidden.
+  // The kinds of records: ten member names each, one or two of them hidden,
+  // and in a kind of two a word that the lists hold only as a part of their
+  // names, or two such parts joined.
+  const std::vector<std::string> parts = MakeParts(random);
   std::vector<std::vector<std::string>> kinds(300);
   for (auto& kind : kinds) {
     for (size_t i = 0; i < 8; ++i) kind.push_back(MemberName(random));
@@ -162,6 +207,15 @@ int MakeHuntData(const std::string& dir, size_t names, size_t bytes,
     if (Pick(random, 2) == 0) {
       kind.push_back(kind[Pick(random, 4)] +
                      FirstPartCapitalized(kind[4 + Pick(random, 4)]));
+      hide(kind.back(), false);
+    }
+    if (Pick(random, 2) == 0) {
+      const std::string& part = CommonPart(random, parts);
+      const std::string& other = CommonPart(random, parts);
+      const std::string shapes[] = {part, Capitalized(part),
+                                    part + Capitalized(other),
+                                    part + "_" + other};
+      kind.push_back(shapes[Pick(random, std::size(shapes))]);
       hide(kind.back(), false);
     }
     if (Pick(random, 4) == 0) {  // a name with no relatives
@@ -187,8 +241,15 @@ int MakeHuntData(const std::string& dir, size_t names, size_t bytes,
       if (f % 3 != 0) defined_assets.push_back(families[f].back());
     }
   }
-  for (size_t i = 0; i < names; ++i) WriteLine(members, Identifier(random));
-  for (size_t i = 0; i < names / 4; ++i) WriteLine(items, Identifier(random));
+  // The lists' own names, all of common parts. A hidden name that one of
+  // them happens to be is no longer hidden; hidden.txt still lists it, and
+  // the hunt's finds are checked against it only where they differ.
+  for (size_t i = 0; i < names; ++i) {
+    WriteLine(members, PartsName(random, parts));
+  }
+  for (size_t i = 0; i < names / 4; ++i) {
+    WriteLine(items, PartsName(random, parts));
+  }
   // The files, and in the first few hundred the assets' definitions.
   WriteLine(members, "assetName");
   const std::string name_tag = "UNK_MEMBER_" + Hex(NameHash("assetName"));

@@ -136,8 +136,16 @@ void StartListLoad(FILE* member_names, FILE* archive_items, NameTable* table,
         auto* self = static_cast<ListLoad*>(argument);
         self->read = LoadNameLists(self->lists[0], self->lists[1], self->table,
                                    &self->unread);
+        // The table is read-only from here on: its parts are counted on a
+        // thread of their own, beside the passes that read it.
         if (self->read && self->vocabulary != nullptr) {
-          CountTableParts(*self->table, self->vocabulary);
+          StartBackground(
+              &self->count,
+              [](void* argument) {
+                auto* load = static_cast<ListLoad*>(argument);
+                CountTableParts(*load->table, load->vocabulary);
+              },
+              self);
         }
         for (FILE* list : self->lists) {
           if (list != nullptr) CloseInput(list);
@@ -149,4 +157,9 @@ void StartListLoad(FILE* member_names, FILE* archive_items, NameTable* table,
 bool FinishListLoad(ListLoad* load) {
   FinishBackground(&load->task);
   return load->read;
+}
+
+void FinishVocabularyCount(ListLoad* load) {
+  FinishListLoad(load);
+  FinishBackground(&load->count);
 }

@@ -39,9 +39,11 @@ bool LoadHashNameMap(FILE* member_names, NameTable* table, const char** unread);
 struct ListLoad {
   FILE* lists[2] = {nullptr, nullptr};  // members, archive items (or null)
   NameTable* table = nullptr;
-  // When set, the parts of the names are counted into it, after the load
-  // and on its thread.
+  // When set, the parts of the names are counted into it after the load,
+  // on a thread that the loading thread starts; the vocabulary is that
+  // thread's until FinishVocabularyCount.
   Vocabulary* vocabulary = nullptr;
+  BackgroundTask count;
   // Written by the loading thread only; read only once FinishListLoad has
   // waited for it.
   const char* unread = nullptr;
@@ -58,5 +60,8 @@ void StartListLoad(FILE* member_names, FILE* archive_items, NameTable* table,
 // Waits for the load (at once when it is done). Returns false, with
 // load->unread naming the list, when a list could not be read.
 bool FinishListLoad(ListLoad* load);
+
+// Waits for the load and for the count of its vocabulary.
+void FinishVocabularyCount(ListLoad* load);
 
 #endif  // QUORVANTIDE_NAMES_HASH_NAME_MAP_H_

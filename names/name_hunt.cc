@@ -1,8 +1,7 @@
 #include "names/name_hunt.h"
 
 #include <algorithm>
-#include <queue>
-#include <tuple>
+#include <cmath>
 #include <utility>
 
 #include "names/name_hash.h"
@@ -29,6 +28,20 @@ void MatchTable(NameHunt* hunt, const NameTable& words, const NameTable* tried,
       OfferFind(hunt, archive, HuntFind{std::string(word), true, source});
     }
   }
+}
+
+// How many pairs of a count from `starts` and one from `ends`, both in
+// falling order, have a product of at least `floor`.
+uint64_t PairsAtLeast(const std::vector<uint64_t>& starts,
+                      const std::vector<uint64_t>& ends, uint64_t floor) {
+  uint64_t count = 0;
+  size_t j = ends.size();
+  for (uint64_t start : starts) {
+    while (j > 0 && start * ends[j - 1] < floor) --j;
+    if (j == 0) break;
+    count += j;
+  }
+  return count;
 }
 
 }  // namespace
@@ -96,7 +109,7 @@ void MatchVocabularyPairs(NameHunt* hunt, const HashTargets& unknown,
   if (hunt->exhausted || unknown.sorted.empty()) return;
   const std::vector<VocabularyPart>& parts = hunt->vocabulary.parts;
   // The parts that names begin with, and those they end with, the most
-  // frequent first.
+  // frequent first, and their counts.
   std::vector<uint32_t> firsts, seconds;
   for (uint32_t i = 0; i < parts.size(); ++i) {
     if (parts[i].starts > 0) firsts.push_back(i);
@@ -108,61 +121,77 @@ void MatchVocabularyPairs(NameHunt* hunt, const HashTargets& unknown,
   std::stable_sort(seconds.begin(), seconds.end(), [&](uint32_t a, uint32_t b) {
     return parts[a].ends > parts[b].ends;
   });
-  if (firsts.empty() || seconds.empty()) return;
+  std::vector<uint64_t> starts, ends;
+  for (uint32_t i : firsts) starts.push_back(parts[i].starts);
+  for (uint32_t j : seconds) ends.push_back(parts[j].ends);
   const std::vector<Joint> joints = PairJoints(hunt->vocabulary);
-  // The hash state after each first part, in each joint, made when the
-  // part is first taken.
-  std::vector<uint32_t> states(firsts.size() * joints.size());
-  std::vector<bool> ready(firsts.size(), false);
   const double tries = static_cast<double>(joints.size()) *
                        static_cast<double>(unknown.sorted.size());
-  // Pairs (i, j) of firsts[i] and seconds[j] in falling order of the
-  // product of their counts, and among equal ones, of the parts met first:
-  // each pair taken puts its neighbours in line.
-  using Pair = std::tuple<double, size_t, size_t>;
-  auto later = [](const Pair& a, const Pair& b) {
-    const size_t a_sum = std::get<1>(a) + std::get<2>(a);
-    const size_t b_sum = std::get<1>(b) + std::get<2>(b);
-    return std::get<0>(a) != std::get<0>(b) ? std::get<0>(a) < std::get<0>(b)
-           : a_sum != b_sum                 ? a_sum > b_sum
-                                            : std::get<1>(a) > std::get<1>(b);
-  };
-  std::priority_queue<Pair, std::vector<Pair>, decltype(later)> line(later);
-  auto score = [&](size_t i, size_t j) {
-    return static_cast<double>(parts[firsts[i]].starts) *
-           static_cast<double>(parts[seconds[j]].ends);
-  };
-  line.emplace(score(0, 0), 0, 0);
+  // As many pairs as the budget and `most` allow: the best of them are
+  // those whose product of counts is at least `floor`.
+  const double affordable = std::floor((hunt->limit - hunt->tried) / tries);
+  const uint64_t all = PairsAtLeast(starts, ends, 1);
+  const uint64_t wanted = std::min<uint64_t>(
+      std::min(most, all),
+      affordable < 1e18 ? static_cast<uint64_t>(std::max(affordable, 0.0))
+                        : UINT64_MAX);
+  if (wanted < all && wanted < most) hunt->exhausted = true;
+  if (wanted == 0) return;
+  uint64_t low = 1, high = starts[0] * ends[0];
+  while (low < high) {
+    const uint64_t middle = low + (high - low + 1) / 2;
+    if (PairsAtLeast(starts, ends, middle) >= wanted) {
+      low = middle;
+    } else {
+      high = middle - 1;
+    }
+  }
+  const uint64_t floor = low;
+  // The bytes of each second part as each joint writes it after another.
+  size_t used_seconds = 0;
+  while (used_seconds < ends.size() &&
+         starts[0] * ends[used_seconds] >= floor) {
+    ++used_seconds;
+  }
+  std::string following;
+  std::vector<uint32_t> at(used_seconds * joints.size() + 1, 0);
+  for (size_t j = 0; j < used_seconds; ++j) {
+    for (size_t k = 0; k < joints.size(); ++k) {
+      AppendPart(parts[seconds[j]].text, joints[k], false, &following);
+      at[j * joints.size() + k + 1] = static_cast<uint32_t>(following.size());
+    }
+  }
+  // Those above the floor first, then those on it, the parts met first
+  // first. Each pair goes on from its first part's hash state.
+  uint64_t taken = 0;
+  std::vector<uint32_t> states(joints.size());
   std::string name;
-  for (uint64_t taken = 0; !line.empty() && taken < most;) {
-    const auto [product, i, j] = line.top();
-    line.pop();
-    if (j == 0 && i + 1 < firsts.size())
-      line.emplace(score(i + 1, 0), i + 1, 0);
-    if (j + 1 < seconds.size()) line.emplace(score(i, j + 1), i, j + 1);
-    ++taken;
-    if (!SpendTries(hunt, tries)) return;
-    const std::string& first = parts[firsts[i]].text;
-    const std::string& second = parts[seconds[j]].text;
-    if (!ready[i]) {
+  for (const bool above : {true, false}) {
+    for (size_t i = 0; i < firsts.size() && taken < wanted; ++i) {
       for (size_t k = 0; k < joints.size(); ++k) {
         name.clear();
-        AppendPart(first, joints[k], true, &name);
-        states[i * joints.size() + k] = HashBytes(0, name);
+        AppendPart(parts[firsts[i]].text, joints[k], true, &name);
+        states[k] = HashBytes(0, name);
       }
-      ready[i] = true;
-    }
-    for (size_t k = 0; k < joints.size(); ++k) {
-      // The pair goes on from its first part's state.
-      name.clear();
-      AppendPart(second, joints[k], false, &name);
-      const uint32_t hash =
-          FinishHash(HashBytes(states[i * joints.size() + k], name));
-      if (HoldsHash(unknown, hash)) {
-        std::string found;
-        AppendPart(first, joints[k], true, &found);
-        OfferFind(hunt, hash,
-                  HuntFind{found + name, false, HuntSource::kVocabulary});
+      for (size_t j = 0; j < used_seconds && taken < wanted; ++j) {
+        const uint64_t product = starts[i] * ends[j];
+        if (product < floor) break;
+        if ((product > floor) != above) continue;
+        ++taken;
+        if (!SpendTries(hunt, tries)) return;
+        for (size_t k = 0; k < joints.size(); ++k) {
+          const size_t begin = at[j * joints.size() + k];
+          const std::string_view bytes(following.data() + begin,
+                                       at[j * joints.size() + k + 1] - begin);
+          const uint32_t hash = FinishHash(HashBytes(states[k], bytes));
+          if (HoldsHash(unknown, hash)) {
+            name.clear();
+            AppendPart(parts[firsts[i]].text, joints[k], true, &name);
+            OfferFind(hunt, hash,
+                      HuntFind{name + std::string(bytes), false,
+                               HuntSource::kVocabulary});
+          }
+        }
       }
     }
   }

@@ -9,51 +9,51 @@ namespace {
 
 enum Letters { kAllLower = 1, kAllUpper = 2, kCapitalized = 4 };
 
-// Which of the Letters describe `part`, a run of letters.
-int LettersOf(std::string_view part) {
-  int lower = kAllLower, upper = kAllUpper;
-  for (char c : part) {
-    if (LowerByte(c) == c) upper = 0;
-    if (UpperByte(c) == c) lower = 0;
-  }
-  bool capitalized = UpperByte(part[0]) == part[0];
-  for (size_t i = 1; i < part.size(); ++i) {
-    if (LowerByte(part[i]) != part[i]) capitalized = false;
-  }
-  return lower | upper | (capitalized ? kCapitalized : 0);
-}
-
 // The index of the part `lower`, made if new; -1 when another part holds
 // its hash.
-int64_t PartOf(std::string_view lower, Vocabulary* vocabulary) {
+int64_t PartOf(std::string_view lower, uint32_t hash, Vocabulary* vocabulary) {
   const auto [at, added] = vocabulary->index.try_emplace(
-      NameHash(lower), static_cast<uint32_t>(vocabulary->parts.size()));
+      hash, static_cast<uint32_t>(vocabulary->parts.size()));
   if (added) {
     vocabulary->parts.push_back(VocabularyPart{std::string(lower), 0, 0, 0});
   }
-  return vocabulary->parts[at->second].text == lower ? at->second : -1;
+  return vocabulary->parts[at->second].text == lower
+             ? static_cast<int64_t>(at->second)
+             : -1;
 }
 
 }  // namespace
 
 void CountParts(std::string_view name, Vocabulary* vocabulary) {
   std::string_view parts[kMaxNameParts];
+  int part_letters[kMaxNameParts];
   size_t count = 0;
-  for (size_t i = 0, n = SplitName(name, parts); i < n; ++i) {
-    if (LowerByte(parts[i][0]) != UpperByte(parts[i][0])) {
-      parts[count++] = parts[i];  // a number alone is no part
-    }
-  }
-  char lower[kMaxNameLength];
   int64_t first = -1, last = -1;
-  for (size_t i = 0; i < count; ++i) {
-    const size_t size = std::min(parts[i].size(), sizeof lower);
-    std::transform(parts[i].begin(), parts[i].begin() + size, lower, LowerByte);
-    const int64_t part = PartOf(std::string_view(lower, size), vocabulary);
-    if (part < 0) continue;
-    ++vocabulary->parts[part].count;
-    if (i == 0) first = part;
-    last = part;
+  char lower[kMaxNameLength];
+  for (size_t i = 0, n = SplitName(name, parts); i < n; ++i) {
+    const std::string_view part = parts[i];
+    if (LowerByte(part[0]) == UpperByte(part[0])) continue;  // a number
+    // Its bytes in lower case, their hash and its letters, in one sweep.
+    uint32_t state = 0;
+    bool upper = false, lower_case = false, rest_lower = true;
+    for (size_t b = 0; b < part.size(); ++b) {
+      const char c = LowerByte(part[b]);
+      upper |= c != part[b];
+      lower_case |= UpperByte(c) != part[b];
+      if (b > 0) rest_lower &= c == part[b];
+      lower[b] = c;
+      state = HashByte(state, static_cast<unsigned char>(c));
+    }
+    part_letters[count] =
+        (upper ? 0 : kAllLower) | (lower_case ? 0 : kAllUpper) |
+        (UpperByte(part[0]) == part[0] && rest_lower ? kCapitalized : 0);
+    parts[count++] = part;
+    const int64_t index = PartOf(std::string_view(lower, part.size()),
+                                 FinishHash(state), vocabulary);
+    if (index < 0) continue;
+    ++vocabulary->parts[index].count;
+    if (count == 1) first = index;
+    last = index;
   }
   if (first >= 0) ++vocabulary->parts[first].starts;
   if (last >= 0) ++vocabulary->parts[last].ends;
@@ -68,8 +68,8 @@ void CountParts(std::string_view name, Vocabulary* vocabulary) {
     return;
   }
   int rest = kAllLower | kAllUpper | kCapitalized;
-  for (size_t i = 1; i < count; ++i) rest &= LettersOf(parts[i]);
-  const int head = LettersOf(parts[0]);
+  for (size_t i = 1; i < count; ++i) rest &= part_letters[i];
+  const int head = part_letters[0];
   PartCase letters;
   if ((head & rest & kAllLower) != 0) {
     letters = PartCase::kLower;
