@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <string>
@@ -71,26 +70,6 @@ TEST(FolderTest, AScratchFolderLeavesNothingBehind) {
     std::ofstream(dir / "sub" / "file.xml") << "<a/>";
   }
   EXPECT_FALSE(std::filesystem::exists(dir));
-}
-
-TEST(BackgroundTest, FinishWaitsForTheWork) {
-  // The work outlasts the main thread's way to FinishBackground, so a finish
-  // that does not wait reads the count early.
-  struct Work {
-    std::atomic<int> runs{0};
-  } work;
-  BackgroundTask task;
-  StartBackground(
-      &task,
-      [](void* argument) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        ++static_cast<Work*>(argument)->runs;
-      },
-      &work);
-  FinishBackground(&task);
-  EXPECT_EQ(1, work.runs);
-  FinishBackground(&task);  // done already: returns at once
-  EXPECT_EQ(1, work.runs);
 }
 
 #ifdef __linux__

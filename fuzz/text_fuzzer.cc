@@ -7,8 +7,7 @@
 // hash unless an earlier name holds that hash. Built with
 // QUORVANTIDE_FUZZ_REPLAY, it is an ordinary test instead: the checks run on
 // every input of the corpus folder given, at every read size, and on seeded
-// jumbles of the pieces that hashed XML is made of; given a second folder,
-// one that make_bench_data wrote, also on its data with its word lists.
+// jumbles of the pieces that hashed XML is made of.
 
 #include <algorithm>
 #include <cstdio>
@@ -370,25 +369,6 @@ int main(int argc, char** argv) {
     for (int read_size = 0; read_size < 128; ++read_size) {
       check(static_cast<char>(read_size) + bytes.substr(1));
     }
-  }
-  // With a folder that make_bench_data wrote: its data file, with its own
-  // word lists, at a few read sizes.
-  if (argc > 2) {
-    // The word lists are found in the working folder, for this check only.
-    const std::filesystem::path previous = std::filesystem::current_path();
-    std::filesystem::current_path(argv[2]);
-    NameTable table;
-    FILE* members = std::fopen("MemberNames.txt", "rb");
-    CHECK(members != nullptr);
-    const char* unread = nullptr;
-    CHECK(LoadHashNameMap(members, &table, &unread));
-    std::fclose(members);
-    const std::string data = Slurp("data.ymt");
-    for (size_t read_size :
-         {size_t{3}, size_t{61}, size_t{4099}, kDefaultReadSize}) {
-      CheckPasses(data, read_size, table);
-    }
-    std::filesystem::current_path(previous);
   }
   // Pieces of hashed XML and of its faults, between the "|".
   std::vector<std::string> pieces;

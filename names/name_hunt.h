@@ -11,6 +11,7 @@
 
 #include "names/hash_targets.h"
 #include "names/name_table.h"
+#include "names/name_variants.h"
 #include "names/vocabulary.h"
 
 // Where a name was found, the surest first.
@@ -44,6 +45,7 @@ struct NameHunt {
   // The variants of each data file, in the order the files were read:
   // tried only once the surer words are.
   std::vector<VariantBatch> variants;
+  VariantScratch variant_scratch;
   // The parts of the word lists' names (counted while they load) and of the
   // other files' words.
   Vocabulary vocabulary;

@@ -21,6 +21,21 @@ struct VariantMatch {
   std::string name;
 };
 
+// What TryVariants builds for each file, kept from one file to the next so
+// that a file's variants allocate nothing once the first files have grown it.
+struct VariantScratch {
+  struct Unit {
+    uint32_t first_part, part_count;  // in `parts`
+    uint32_t start[4];                // the hash state after it, first
+    uint32_t following[4];            // its bytes after another, in `bytes`
+  };
+  std::vector<std::string_view> parts;
+  std::vector<Unit> units;
+  std::string bytes;  // each unit's bytes after another, in each style
+  std::string text;
+  SeenHashes seen;  // the lower-case parts' and the stems' hashes
+};
+
 // Tries variants of `names` (most telling first: the names that the file's
 // known hashes stand for, then its words) against `targets`: each name's
 // parts (SplitName) joined again as camelCase, PascalCase, snake_case and
@@ -31,6 +46,7 @@ struct VariantMatch {
 // target to *matches, and returns how many variants were tried.
 uint64_t TryVariants(const std::vector<std::string_view>& names,
                      const HashTargets& targets, bool pairs,
-                     std::vector<VariantMatch>* matches);
+                     std::vector<VariantMatch>* matches,
+                     VariantScratch* scratch);
 
 #endif  // QUORVANTIDE_NAMES_NAME_VARIANTS_H_

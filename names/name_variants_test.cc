@@ -5,7 +5,6 @@
 #include <set>
 
 #include "names/name_hash.h"
-#include "names/name_hunt.h"
 
 namespace {
 
@@ -18,7 +17,8 @@ std::set<std::string> Found(const std::vector<std::string_view>& names,
   HashTargets targets;
   MakeHashTargets(hashes, &targets);
   std::vector<VariantMatch> matches;
-  EXPECT_GT(TryVariants(names, targets, pairs, &matches), 0u);
+  VariantScratch scratch;
+  EXPECT_GT(TryVariants(names, targets, pairs, &matches, &scratch), 0u);
   std::set<std::string> found;
   for (const VariantMatch& match : matches) {
     EXPECT_EQ(NameHash(match.name), match.hash) << match.name;
@@ -48,34 +48,6 @@ TEST(NameVariantsTest, FindsEachKindOfVariant) {
   EXPECT_EQ(unpaired, Found({"lodDistance", "farClip", "crate_wood_03",
                              "alpha_blend", "zoom_level"},
                             wanted, false));
-}
-
-TEST(NameHuntTest, KeepsTheSurestFindAndMatchesBothHashes) {
-  NameHunt hunt;
-  OfferFind(&hunt, 1, HuntFind{"variant", false, HuntSource::kVariant});
-  OfferFind(&hunt, 1, HuntFind{"data", false, HuntSource::kData});
-  OfferFind(&hunt, 1, HuntFind{"words", false, HuntSource::kWords});
-  OfferFind(&hunt, 1, HuntFind{"data2", false, HuntSource::kData});
-  EXPECT_EQ("data", hunt.finds[1].name);
-
-  InsertName(&hunt.data_words, NameHash("Prop_Crate"), "Prop_Crate");
-  InsertName(&hunt.other_words, NameHash("Prop_Crate"), "Prop_Crate");
-  InsertName(&hunt.other_words, NameHash("spawnDelay"), "spawnDelay");
-  HashTargets unknown;
-  MakeHashTargets({ArchiveItemHash("Prop_Crate"), NameHash("spawnDelay"), 7},
-                  &unknown);
-  // About 64 bits of map a hash: one is made for every file.
-  EXPECT_LE(unknown.bits.size(), 4u);
-  MatchWords(&hunt, unknown);
-  const HuntFind& item = hunt.finds[ArchiveItemHash("Prop_Crate")];
-  EXPECT_EQ("Prop_Crate", item.name);
-  EXPECT_TRUE(item.archive);
-  EXPECT_EQ(HuntSource::kData, item.source);
-  EXPECT_EQ(HuntSource::kWords, hunt.finds[NameHash("spawnDelay")].source);
-  EXPECT_EQ(0u, hunt.finds.count(7));
-  // Two hashes for the data word, two for the other: three candidates,
-  // each tried against the three unknown hashes.
-  EXPECT_EQ(4.0 * 3, hunt.tried);
 }
 
 }  // namespace

@@ -53,40 +53,6 @@ bool VisitStream(ChunkReader* in, WordVisitor* visitor) {
   }
 }
 
-// A set of hashes for one file, cleared for the next: it keeps each name of
-// a file once.
-class SeenHashes {
- public:
-  // Whether `hash` is new; it is not any more.
-  bool Add(uint32_t hash) {
-    if (4 * (count_ + 1) > 3 * slots_.size()) Grow();
-    const uint32_t key = hash == 0 ? 1 : hash;  // 0 marks a free slot
-    size_t i = static_cast<uint32_t>(key * 0x9E3779B1u) & (slots_.size() - 1);
-    for (; slots_[i] != 0; i = (i + 1) & (slots_.size() - 1)) {
-      if (slots_[i] == key) return false;
-    }
-    slots_[i] = key;
-    ++count_;
-    return true;
-  }
-  void Clear() {
-    slots_.assign(slots_.size(), 0);
-    count_ = 0;
-  }
-
- private:
-  void Grow() {
-    std::vector<uint32_t> old(slots_.empty() ? 1024 : 2 * slots_.size(), 0);
-    old.swap(slots_);
-    count_ = 0;
-    for (uint32_t key : old) {
-      if (key != 0) Add(key);
-    }
-  }
-  std::vector<uint32_t> slots_;
-  size_t count_ = 0;
-};
-
 // What a data file holds for the hunt.
 class DataFileGather : public WordVisitor {
  public:
@@ -137,8 +103,8 @@ class DataFileGather : public WordVisitor {
       std::vector<std::string_view> pool(known_[place]);
       pool.insert(pool.end(), words_.begin(), words_.end());
       std::vector<VariantMatch> matches;
-      const uint64_t tried =
-          TryVariants(pool, targets, place == kMember, &matches);
+      const uint64_t tried = TryVariants(pool, targets, place == kMember,
+                                         &matches, &hunt_->variant_scratch);
       VariantBatch batch;
       batch.tries = static_cast<double>(tried) *
                     static_cast<double>(targets.sorted.size());
