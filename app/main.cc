@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/accept_report.h"
 #include "app/folder_walk.h"
 #include "app/hunt_report.h"
 #include "app/process_file.h"
@@ -41,11 +42,27 @@ void Run(int argc, char** argv) {
     }
     return;
   }
+  const std::string lists_error =
+      "ERROR: --lists needs a folder, and " + switches.lists + " is none";
+  const bool lists_found = switches.lists.empty() || IsFolder(switches.lists);
+  if (!switches.accept.empty()) {
+    if (!lists_found) {
+      PrintMessage("%s\n", lists_error.c_str());
+    } else {
+      AcceptReport(switches.accept, switches.lists);
+    }
+    return;
+  }
   if (switches.first_path >= argc) {
     WaitForEnter(kUsage);
     return;
   }
-  FILE* member_names = OpenForReading("MemberNames.txt");
+  if (!lists_found) {
+    WaitForEnter(lists_error.c_str());
+    return;
+  }
+  FILE* member_names =
+      OpenForReading(WordListPath(switches.lists, kMemberNamesFile));
   if (member_names == nullptr) {
     WaitForEnter("ERROR: Could not find MemberNames.txt");
     return;
@@ -54,7 +71,7 @@ void Run(int argc, char** argv) {
   // The lists load beside the first data file's look for bare tags and its
   // repair, which need no names; its dehash pass waits for them.
   FILE* archive_items = nullptr;
-  if (!OpenArchiveItems(&archive_items)) {
+  if (!OpenArchiveItems(&archive_items, switches.lists)) {
     CloseInput(member_names);
     WaitForEnter("ERROR: Could not read file ArchiveItems.txt");
     return;

@@ -29,6 +29,11 @@ const char kHelp[] =
     "data\n"
     "              files as they are: nothing is repaired or written beside "
     "them\n"
+    "  --lists DIR  read the word lists from DIR, not from the working "
+    "folder\n"
+    "  --accept FILE  add the names of the hunt report FILE to the word "
+    "lists\n"
+    "              (with --lists, to those in DIR) and exit\n"
     "  --hash NAME...  show the member and archive hashes of each NAME and "
     "exit\n"
     "  --help      show this text and exit\n"
@@ -47,7 +52,7 @@ bool ParseSwitches(int argc, const char* const* argv, Switches* switches) {
     if (arg == "--complete") {
       switches->mode = PassMode::kComplete;
     } else if (arg == "--unknown" || arg == "--hunt" || arg == "--words-from" ||
-               arg == "--out") {
+               arg == "--out" || arg == "--lists" || arg == "--accept") {
       // The file is the next argument: one that looks like a switch, or is
       // empty, is more likely a slip than a name.
       if (i + 1 == argc || argv[i + 1][0] == '\0' ||
@@ -56,6 +61,8 @@ bool ParseSwitches(int argc, const char* const* argv, Switches* switches) {
             std::string(arg) +
             (arg == "--words-from" ? " needs the path of a file or folder"
              : arg == "--out"      ? " needs the folder to write the copies to"
+             : arg == "--lists"    ? " needs the folder of the word lists"
+             : arg == "--accept"   ? " needs the hunt report to read"
                                    : " needs the name of the file to write");
         return false;
       }
@@ -66,6 +73,10 @@ bool ParseSwitches(int argc, const char* const* argv, Switches* switches) {
         switches->hunt_report = value;
       } else if (arg == "--out") {
         switches->out = value;
+      } else if (arg == "--lists") {
+        switches->lists = value;
+      } else if (arg == "--accept") {
+        switches->accept = value;
       } else {
         switches->words_from.push_back(value);
       }
@@ -112,6 +123,9 @@ bool ParseSwitches(int argc, const char* const* argv, Switches* switches) {
     switches->error = "--words-from needs --hunt";
   } else if (switches->chance_given && switches->hunt_report.empty()) {
     switches->error = "--chance needs --hunt";
+  } else if (!switches->accept.empty() &&
+             (complete || i < argc || switches->chance_given)) {
+    switches->error = "--accept goes with no other switch but --lists";
   }
   return switches->error.empty();
 }

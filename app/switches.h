@@ -20,7 +20,9 @@ struct Switches {
   std::string unknown_list;  // where to write the hashes left unknown, if set
   std::string hunt_report;   // where to write the names hunted, if set
   std::string out;           // the folder for the copies, if set
-  std::vector<std::string> words_from;   // other files whose words to try
+  std::vector<std::string> words_from;  // other files whose words to try
+  std::string lists;                    // the folder of the word lists, if set
+  std::string accept;  // the hunt report whose names to add to them, if set
   double chance = kDefaultChanceBudget;  // the hunt's budget of chance matches
   bool chance_given = false;
   bool help = false;
@@ -37,7 +39,9 @@ struct Switches {
 // which every argument is a name. "--unknown" and "--hunt" take the next
 // argument as their file, "--out" as its folder, and need "--complete";
 // "--words-from" takes the next as its path and "--chance" as a number of 0
-// or more, and both need "--hunt". Returns false,
+// or more, and both need "--hunt"; "--lists" takes the next as its folder,
+// "--accept" as its report, which goes with no switch but --lists and no
+// path. Returns false,
 // with `error` set, at the first switch it does not know or that is misused.
 bool ParseSwitches(int argc, const char* const* argv, Switches* switches);
 

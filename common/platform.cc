@@ -348,6 +348,17 @@ bool IsFolder(const std::string& path) {
 #endif
 }
 
+bool IsLink(const std::string& path) {
+#ifdef _WIN32
+  const DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES &&
+         (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+#else
+  struct stat info;
+  return lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+#endif
+}
+
 bool ListFolder(const std::string& path, std::vector<FolderEntry>* entries) {
 #ifdef _WIN32
   WIN32_FIND_DATAW found;

@@ -86,6 +86,10 @@ constexpr char kPathSeparator = '/';
 // Whether `path` names a folder, following links.
 bool IsFolder(const std::string& path);
 
+// Whether `path` is itself a link of any kind (on Windows, a reparse point),
+// whatever it leads to, or nowhere.
+bool IsLink(const std::string& path);
+
 // Makes the folder at `path`, whose parent must exist, unless a folder
 // stands there already. Returns false if it cannot be made, or if anything
 // else stands there: a file, or a link of any kind (even to a folder) when

@@ -80,10 +80,18 @@ size_t ArenaBytesFor(FILE* file) {
 
 }  // namespace
 
-bool OpenArchiveItems(FILE** archive_items) {
-  *archive_items = OpenForReading("ArchiveItems.txt");
+std::string WordListPath(const std::string& folder, const char* name) {
+  if (folder.empty()) return name;
+  const char last = folder.back();
+  return last == '/' || last == kPathSeparator ? folder + name
+                                               : folder + kPathSeparator + name;
+}
+
+bool OpenArchiveItems(FILE** archive_items, const std::string& folder) {
+  const std::string path = WordListPath(folder, kArchiveItemsFile);
+  *archive_items = OpenForReading(path);
   if (*archive_items != nullptr) return true;
-  if (IsRegularFile("ArchiveItems.txt")) return false;
+  if (IsRegularFile(path)) return false;
   PrintMessage(
       "WARNING: Could not find ArchiveItems.txt, only member names will be "
       "unhashed\n");

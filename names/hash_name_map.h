@@ -4,6 +4,7 @@
 #define QUORVANTIDE_NAMES_HASH_NAME_MAP_H_
 
 #include <cstdio>
+#include <string>
 
 #include "common/platform.h"
 #include "names/name_table.h"
@@ -12,12 +13,20 @@
 // Filled once by main before the first data file, read-only afterwards.
 extern NameTable HashNameMap;
 
-// Opens "ArchiveItems.txt" in the working directory in binary mode into
+// The names of the two word lists.
+constexpr char kMemberNamesFile[] = "MemberNames.txt";
+constexpr char kArchiveItemsFile[] = "ArchiveItems.txt";
+
+// The path of the word list `name` in `folder`: the bare name, in the
+// working directory, when `folder` is empty.
+std::string WordListPath(const std::string& folder, const char* name);
+
+// Opens "ArchiveItems.txt" in `folder` (see WordListPath) in binary mode into
 // *archive_items. When there is no such file to open, prints a warning and
 // sets null: the list is optional. Returns false, with nothing printed,
 // when the file is there but cannot be opened: its names would be missing
 // unnoticed.
-bool OpenArchiveItems(FILE** archive_items);
+bool OpenArchiveItems(FILE** archive_items, const std::string& folder = "");
 
 // Adds every name of the open "MemberNames.txt" stream under its
 // member-name hash, then every name of the "ArchiveItems.txt" stream (none
