@@ -89,9 +89,10 @@ std::string CheckLine(std::string_view line, int* list,
   return "";
 }
 
-// Writes the list with its new names beside it and puts it in its place.
+// Writes the list with its new names beside it and puts it in its place;
+// closes *old_list (when open) first, as Windows replaces no open file.
 // Returns false, with a message, if that failed; the list is then as it was.
-bool WriteList(const ListChange& change, FILE* old_list) {
+bool WriteList(const ListChange& change, FILE** old_list) {
   // The list's own line end, or the platform's for a list that has none.
   std::string_view end = kTextLineEnd;
   const size_t first = change.bytes.find('\n');
@@ -109,7 +110,9 @@ bool WriteList(const ListChange& change, FILE* old_list) {
     return false;
   }
   bool written =
-      old_list == nullptr || CopyOwnerAndPermissions(old_list, out.file);
+      *old_list == nullptr || CopyOwnerAndPermissions(*old_list, out.file);
+  if (*old_list != nullptr) CloseInput(*old_list);
+  *old_list = nullptr;
   WriteOutput(&out, change.bytes);
   if (!change.bytes.empty() && change.bytes.back() != '\n') {
     WriteOutput(&out, end);
@@ -205,7 +208,7 @@ void AcceptReport(const std::string& report, const std::string& lists_folder) {
   }
   for (int l = 0; l < 2 && ready; ++l) {
     ListChange& change = lists[l];
-    if (!change.wanted.empty()) ready = WriteList(change, open_lists[l]);
+    if (!change.wanted.empty()) ready = WriteList(change, &open_lists[l]);
     PrintMessage(
         "%s: %llu added, %llu held already\n", change.file,
         static_cast<unsigned long long>(ready ? change.wanted.size() : 0),
