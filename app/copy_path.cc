@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/folder_walk.h"
+#include "app/data_files.h"
 #include "common/platform.h"
 #include "common/print_message.h"
 
@@ -44,11 +44,6 @@ std::string Compared(std::string path) {
 }
 
 }  // namespace
-
-std::string DehashedPath(const std::string& path) {
-  size_t at = path.size() < 4 ? 0 : path.size() - 4;
-  return path.substr(0, at) + "_dehashed" + path.substr(at);
-}
 
 std::string CopyPath(const CopyPlaces& places, const std::string& path,
                      const std::string& folder) {

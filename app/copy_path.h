@@ -7,10 +7,6 @@
 #include <set>
 #include <string>
 
-// `path` with "_dehashed" inserted before its last four bytes: the copy
-// beside the data file.
-std::string DehashedPath(const std::string& path);
-
 struct CopyPlaces {
   // The folder of the copies, or empty: each copy beside its data file.
   std::string out;

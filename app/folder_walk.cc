@@ -4,19 +4,11 @@
 #include <set>
 #include <utility>
 
-#include "app/process_file.h"
+#include "app/data_files.h"
 #include "common/platform.h"
 #include "common/print_message.h"
 
 namespace {
-
-constexpr std::string_view kTemporarySuffix = "_tmp";
-constexpr std::string_view kDehashedWord = "_dehashed";
-
-bool EndsWith(std::string_view text, std::string_view end) {
-  return text.size() >= end.size() &&
-         text.substr(text.size() - end.size()) == end;
-}
 
 using FolderIds = std::set<std::pair<uint64_t, uint64_t>>;
 
@@ -57,15 +49,6 @@ void CollectFiles(const std::string& folder, bool every_file,
 
 }  // namespace
 
-std::string WalkRoot(const std::string& folder) {
-  std::string root = folder;
-  while (root.size() > 1 &&
-         (root.back() == '/' || root.back() == kPathSeparator)) {
-    root.pop_back();
-  }
-  return root;
-}
-
 void CollectDataFiles(const std::string& folder,
                       std::vector<std::string>* paths,
                       const std::string& skipped) {
@@ -75,18 +58,4 @@ void CollectDataFiles(const std::string& folder,
 void CollectEveryFile(const std::string& folder,
                       std::vector<std::string>* paths) {
   CollectFiles(folder, true, paths, "");
-}
-
-bool IsWalkedDataFile(std::string_view name) {
-  // The path the folder makes is long enough for an extension, so only the
-  // name's own is looked at.
-  const size_t dot = name.rfind('.');
-  if (dot == std::string_view::npos ||
-      !IsDataFileExtension(name.substr(dot, 4))) {
-    return false;
-  }
-  const bool dehashed = name.size() >= kDehashedWord.size() + 4 &&
-                        name.substr(name.size() - 4 - kDehashedWord.size(),
-                                    kDehashedWord.size()) == kDehashedWord;
-  return !dehashed && !EndsWith(name, kTemporarySuffix);
 }

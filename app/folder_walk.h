@@ -6,17 +6,6 @@
 #include <string_view>
 #include <vector>
 
-// Whether a file of this name, found in a folder, is a data file to
-// process: its extension is accepted (as for a file argument, and lying in
-// the name itself), and it is none of the tool's own files: not a
-// temporary file (ending in "_tmp") nor a dehashed copy ("_dehashed" right
-// before its last four characters).
-bool IsWalkedDataFile(std::string_view name);
-
-// `folder` without the separators at its end, but for a lone "/": the
-// paths of the files a walk finds start with it and a separator.
-std::string WalkRoot(const std::string& folder);
-
 // Adds to *paths every data file beneath `folder`, at any depth, in byte
 // order of the paths. Folders whose name starts with "." and links to
 // folders are not entered, nor is any folder twice, nor `skipped` (when

@@ -2,23 +2,12 @@
 
 #include <cstdio>
 
+#include "app/data_files.h"
 #include "common/platform.h"
 #include "common/print_message.h"
 #include "passes/dehash_file.h"
 #include "passes/hunt_scan.h"
 #include "passes/repair_in_place.h"
-
-std::string_view PathExtension(std::string_view path) {
-  if (path.size() < 6) return {};
-  size_t dot = path.rfind('.');
-  if (dot == std::string_view::npos) return {};
-  return path.substr(dot, 4);
-}
-
-bool IsDataFileExtension(std::string_view extension) {
-  return extension == ".xml" || extension == ".ymt" || extension == ".XML" ||
-         extension == ".YMT";
-}
 
 bool ProcessFile(const std::string& path, const NameTable& names, RunFiles* run,
                  const std::string& folder) {
@@ -53,7 +42,8 @@ bool ProcessFile(const std::string& path, const NameTable& names, RunFiles* run,
   if (run->loading != nullptr && !FinishListLoad(run->loading)) return false;
   // A copy into the folder of copies is put under its name only when it is
   // complete; it is not forced to disk, since it can be made again.
-  const std::string written = beside ? copy : copy + "_tmp";
+  const std::string written =
+      beside ? copy : copy + std::string(kTemporarySuffix);
   bool made = DehashFile(path, written, names, run->mode, &counts,
                          /*repair=*/!beside, &run->buffers);
   if (made && !beside && !RenameOver(written, copy, /*durable=*/false)) {

@@ -13,13 +13,6 @@
 #include "passes/dehash_file.h"
 #include "passes/pass_mode.h"
 
-// Up to four bytes from the path's last '.'; empty when the path is shorter
-// than six bytes or holds no '.'.
-std::string_view PathExtension(std::string_view path);
-
-// Whether `extension` is exactly ".xml", ".ymt", ".XML" or ".YMT".
-bool IsDataFileExtension(std::string_view extension);
-
 // What the files of a run share.
 struct RunFiles {
   PassMode mode = PassMode::kDefault;

@@ -5,9 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "common/print_message.h"
 #include "names/token_grammar.h"
-#include "passes/repair_in_place.h"
+#include "passes/repair_notice.h"
 
 namespace {
 
@@ -65,7 +64,7 @@ void Announce(std::string_view head, std::string* shown) {
   ShownAsText(lf == kNone ? head : head.substr(0, lf + 1), shown);
   if (shown->size() > kMaxChunkLength) shown->resize(kMaxChunkLength);
   if (shown->empty() || shown->back() != '\n') shown->push_back('\n');
-  PrintMessageWithText("Attempting to fix invalid XML ", *shown);
+  AnnounceRepair(*shown);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "common/print_message.h"
 #include "names/token_grammar.h"
 #include "passes/complete_repair.h"
+#include "passes/repair_notice.h"
 
 namespace {
 
@@ -22,14 +23,6 @@ bool HasBareTag(ChunkReader* in) {
   return false;
 }
 
-void ShownAsText(std::string_view kept, std::string* shown) {
-  shown->assign(kept);
-  if (shown->size() >= 2 && (*shown)[shown->size() - 2] == '\r' &&
-      shown->back() == '\n') {
-    shown->erase(shown->size() - 2, 1);
-  }
-}
-
 void RepairStream(ChunkReader* in, OutputFile* out) {
   // The chunks of a batch lie one after another in the reader's buffer, so
   // the unchanged ones between two repairs go out in one piece.
@@ -41,7 +34,7 @@ void RepairStream(ChunkReader* in, OutputFile* out) {
       size_t offset = BareTagPrefixOffset(chunks[i]);
       if (offset == 0) continue;
       ShownAsText(chunks[i], &shown);
-      PrintMessageWithText("Attempting to fix invalid XML ", shown);
+      AnnounceRepair(shown);
       const char* insert_at = chunks[i].data() + offset;
       WriteOutput(out, std::string_view(run, insert_at - run));
       WriteOutput(out, kRepairPrefix);

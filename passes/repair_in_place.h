@@ -10,10 +10,6 @@
 #include "common/output_file.h"
 #include "passes/pass_mode.h"
 
-// Sets *shown to `kept` (a piece of a line with the file's own line end) as
-// text mode reads it: a CR LF at its end read as LF.
-void ShownAsText(std::string_view kept, std::string* shown);
-
 // Whether any chunk of `in` begins with a bare hexadecimal tag. Reads up to
 // the first such chunk; false also when a read fails (see in->read_error).
 bool HasBareTag(ChunkReader* in);

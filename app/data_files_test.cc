@@ -1,4 +1,4 @@
-#include "app/folder_walk.h"
+#include "app/data_files.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 
 namespace {
 
-TEST(FolderWalkTest, TakesDataFilesButNotTheToolsOwn) {
+TEST(DataFilesTest, TakesDataFilesButNotTheToolsOwn) {
   static const struct {
     std::string name;
     bool taken;
