@@ -7,9 +7,11 @@
 #include <vector>
 
 #include "common/chunk_reader.h"
+#include "common/files.h"
+#include "common/folders.h"
 #include "common/output_file.h"
-#include "common/platform.h"
 #include "common/print_message.h"
+#include "common/replacing.h"
 #include "names/dehash_token.h"
 #include "names/hash_name_map.h"
 #include "names/name_hash.h"

@@ -4,7 +4,7 @@
 #include <system_error>
 
 #include "app/data_files.h"
-#include "common/platform.h"
+#include "common/folders.h"
 #include "common/print_message.h"
 
 namespace {

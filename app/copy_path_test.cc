@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "common/platform.h"
+#include "common/folders.h"
 
 namespace {
 

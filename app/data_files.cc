@@ -1,6 +1,6 @@
 #include "app/data_files.h"
 
-#include "common/platform.h"
+#include "common/folders.h"
 
 namespace {
 

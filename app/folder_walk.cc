@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "app/data_files.h"
-#include "common/platform.h"
+#include "common/folders.h"
 #include "common/print_message.h"
 
 namespace {

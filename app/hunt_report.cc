@@ -7,7 +7,8 @@
 #include "app/folder_walk.h"
 #include "app/report_file.h"
 #include "app/unknown_list.h"
-#include "common/platform.h"
+#include "common/files.h"
+#include "common/folders.h"
 #include "common/print_message.h"
 #include "passes/hunt_scan.h"
 

@@ -3,8 +3,9 @@
 #include <cstdio>
 
 #include "app/data_files.h"
-#include "common/platform.h"
+#include "common/files.h"
 #include "common/print_message.h"
+#include "common/replacing.h"
 #include "passes/dehash_file.h"
 #include "passes/hunt_scan.h"
 #include "passes/repair_in_place.h"

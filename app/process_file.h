@@ -6,7 +6,6 @@
 #include <string_view>
 
 #include "app/copy_path.h"
-#include "common/platform.h"
 #include "names/hash_name_map.h"
 #include "names/name_hunt.h"
 #include "names/name_table.h"

@@ -1,8 +1,8 @@
 #include "app/report_file.h"
 
 #include "common/output_file.h"
-#include "common/platform.h"
 #include "common/print_message.h"
+#include "common/replacing.h"
 
 void WriteReportFile(const std::string& path, std::string_view text) {
   const std::string temporary_path = path + "_tmp";

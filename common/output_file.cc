@@ -1,6 +1,7 @@
 #include "common/output_file.h"
 
-#include "common/platform.h"
+#include "common/background.h"
+#include "common/files.h"
 
 bool OpenOutputFile(OutputFile* out, const std::string& path, bool durable,
                     bool text) {

@@ -9,7 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "common/platform.h"
+#include "common/background.h"
+#include "common/files.h"
 
 constexpr size_t kOutputBufferSize = size_t{1} << 19;
 

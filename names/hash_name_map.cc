@@ -3,8 +3,10 @@
 #include <cstring>
 #include <string_view>
 
+#include "common/background.h"
 #include "common/chunk_reader.h"
-#include "common/platform.h"
+#include "common/files.h"
+#include "common/folders.h"
 #include "common/print_message.h"
 #include "names/name_hash.h"
 

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "common/platform.h"
+#include "common/background.h"
 #include "names/name_table.h"
 #include "names/vocabulary.h"
 

@@ -2,9 +2,10 @@
 
 #include <cstdio>
 
+#include "common/files.h"
 #include "common/output_file.h"
-#include "common/platform.h"
 #include "common/print_message.h"
+#include "common/replacing.h"
 
 bool DehashFile(const std::string& path, const std::string& copy_path,
                 const NameTable& names, PassMode mode, HashCounts* counts,

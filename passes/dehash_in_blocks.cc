@@ -8,8 +8,8 @@
 #include <string_view>
 #include <utility>
 
+#include "common/background.h"
 #include "common/chunk_reader.h"
-#include "common/platform.h"
 #include "passes/complete_dehash.h"
 #include "passes/complete_repair.h"
 #include "passes/default_dehash.h"

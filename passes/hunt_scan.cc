@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "common/chunk_reader.h"
-#include "common/platform.h"
+#include "common/files.h"
 #include "names/dehash_token.h"
 #include "names/name_hash.h"
 #include "names/name_variants.h"

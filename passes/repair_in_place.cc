@@ -1,7 +1,8 @@
 #include "passes/repair_in_place.h"
 
-#include "common/platform.h"
+#include "common/files.h"
 #include "common/print_message.h"
+#include "common/replacing.h"
 #include "names/token_grammar.h"
 #include "passes/complete_repair.h"
 #include "passes/repair_notice.h"

@@ -11,7 +11,7 @@
 #include <fstream>
 #include <string>
 
-#include "common/platform.h"
+#include "common/files.h"
 #include "common/scratch_folder_test.h"
 
 namespace {

@@ -1,0 +1,31 @@
+#include "common/folders.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "common/scratch_folder_test.h"
+
+namespace {
+
+TEST(FolderTest, AFolderThatCannotBeListedSaysSo) {
+  std::vector<FolderEntry> entries;
+  EXPECT_FALSE(ListFolder("no such folder", &entries));
+  EXPECT_TRUE(entries.empty());
+}
+
+// The unit tests leave nothing behind: their folders go with all they hold.
+TEST(FolderTest, AScratchFolderLeavesNothingBehind) {
+  std::filesystem::path dir;
+  {
+    ScratchFolder scratch;
+    dir = scratch.dir;
+    std::filesystem::create_directory(dir / "sub");
+    std::ofstream(dir / "sub" / "file.xml") << "<a/>";
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir));
+}
+
+}  // namespace
