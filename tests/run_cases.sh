@@ -14,7 +14,8 @@
 # `file-size-limit` caps, in KiB, every file the tool writes, its console
 # output included (a write past it fails instead of killing the tool). The
 # folders and files that `immutable` names (one a line) are made immutable
-# for the run, so that not even root may write there (chattr +i). A case
+# for the run, so that not even root may write there (chattr +i; for any
+# other user, their write bits are taken away). A case
 # holding a file `posix` needs a POSIX system. Where the Windows build is to
 # print or write otherwise (its paths have backslashes), `stdout.windows`
 # and `out/NAME.windows` are what it must give instead.
@@ -26,6 +27,13 @@ tool=$(cd "$(dirname "$1")" && pwd)/$(basename "$1") runner=${2:-}
 cases=$(cd "$(dirname "$0")/cases" && pwd)
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
+# Only root may make a path immutable; for anyone else, taking away the
+# write bits does the same.
+if ((EUID == 0)); then
+  lock() { chattr +i "$1"; } && unlock() { chattr -i "$1"; }
+else
+  lock() { chmod a-w "$1"; } && unlock() { chmod u+w "$1"; }
+fi
 text_mode() { if [[ -n $runner ]]; then perl -pe 's/\n/\r\n/g'; else cat; fi; }
 passed=0 failed=0 skipped=0
 for case in "$cases"/*/; do
@@ -64,7 +72,7 @@ for case in "$cases"/*/; do
   # fails.
   size_limit=$(cat "$case/file-size-limit" 2>/dev/null || echo 10000)
   mapfile -t immutable < <(cat "$case/immutable" 2>/dev/null)
-  for path in "${immutable[@]}"; do chattr +i "$work/$path"; done
+  for path in "${immutable[@]}"; do lock "$work/$path"; done
   { cat "$case/stdin" 2>/dev/null || echo; } | (cd "$work" &&
     if [[ -z $runner ]]; then
       for fd in $(ls /proc/$BASHPID/fd); do ((fd < 3)) || eval "exec $fd>&-"; done
@@ -74,7 +82,7 @@ for case in "$cases"/*/; do
   # The tool's own status: a run that never reads its input may end before
   # the feeding side writes, which then dies of SIGPIPE.
   status=${PIPESTATUS[1]}
-  for path in "${immutable[@]}"; do chattr -i "$work/$path"; done
+  for path in "${immutable[@]}"; do unlock "$work/$path"; done
   find "$work" -type p -exec sh -c 'rm "$0" && : >"$0.fifo"' {} \;
   if ((status != 0)); then
     echo "FAILED $name: the tool's exit status is $status, not 0"
