@@ -163,7 +163,7 @@ void AcceptReport(const std::string& report, const std::string& lists_folder) {
     const std::string fault = CheckLine(lines[i], &list, &name);
     if (!fault.empty()) {
       PrintMessage("ERROR: Line %llu of %s %s; no name was added\n",
-                   static_cast<unsigned long long>(i + 1), report.c_str(),
+                   static_cast<unsigned long long>(i) + 1, report.c_str(),
                    fault.c_str());
       return;
     }
