@@ -10,10 +10,12 @@
 
 namespace {
 
-TEST(FolderTest, AFolderThatCannotBeListedSaysSo) {
+TEST(FolderTest, WhatIsNotThereIsNeitherListedNorKnown) {
   std::vector<FolderEntry> entries;
   EXPECT_FALSE(ListFolder("no such folder", &entries));
   EXPECT_TRUE(entries.empty());
+  std::pair<uint64_t, uint64_t> id;
+  EXPECT_FALSE(FileIdentity("no such folder", &id));
 }
 
 // The unit tests leave nothing behind: their folders go with all they hold.

@@ -57,6 +57,7 @@ TEST(TextWordsTest, SplitsNamesIntoParts) {
       {"lodDistanceFar", "lod|Distance|Far|"},
       {"crate_wood_03", "crate|wood|03|"},
       {"HTTPServer2x", "HTTP|Server|2|x|"},
+      {"v09z", "v|09|z|"},
       {"__a--B__", "a|B|"},
       {"ABC", "ABC|"},
       {"", ""},

@@ -4,6 +4,9 @@
 
 #include <string>
 
+#include "names/name_hash.h"
+#include "names/name_hunt.h"
+
 namespace {
 
 TEST(VocabularyTest, CountsPartsEndsAndJoints) {
@@ -50,6 +53,24 @@ TEST(VocabularyTest, CountsPartsEndsAndJoints) {
     joints += ' ';
   }
   EXPECT_EQ("abCd AbCd ab_cd abcd ab-cd AB_CD ", joints);
+}
+
+TEST(VocabularyTest, PairsTakeTheLargestProductsOfCountsFirst) {
+  // "alpha" begins 3 names and "beta" 2; "xray" ends 4 and "yank" 1: the
+  // products are 12 (alpha+xray), 8 (beta+xray), 3 and 2. With two pairs
+  // allowed, those are the first two, and alphaYank is never tried.
+  NameHunt hunt;
+  for (const char* name :
+       {"alphaXray", "alphaXray", "alphaYank", "betaXray", "betaXray"}) {
+    CountParts(name, &hunt.vocabulary);
+  }
+  HashTargets targets;
+  MakeHashTargets({NameHash("betaXray"), NameHash("alphaYank")}, &targets);
+  MatchVocabularyPairs(&hunt, targets, 2);
+  ASSERT_EQ(1u, hunt.finds.size());
+  EXPECT_EQ("betaXray", hunt.finds.begin()->second.name);
+  EXPECT_EQ(HuntSource::kVocabulary, hunt.finds.begin()->second.source);
+  EXPECT_FALSE(hunt.exhausted);  // the cap, not the budget, ended it
 }
 
 }  // namespace
