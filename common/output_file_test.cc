@@ -46,16 +46,4 @@ TEST(OutputFileTest, WritesInOrderAcrossHandedBuffers) {
   EXPECT_TRUE(CloseOutputFile(&out));
 }
 
-#ifndef _WIN32
-TEST(OutputFileTest, AFailedWriteOfAHandedBufferIsReported) {
-  // Every write to /dev/full fails, also those of the writing thread.
-  OutputFile out = OutputTo(std::fopen("/dev/full", "wb"));
-  ASSERT_NE(nullptr, out.file);
-  // Only the thread writes: nothing is left for the close to write.
-  WriteBytes(&out, std::string(kOutputBufferSize, 'x'));
-  HandOverBuffer(&out);
-  EXPECT_FALSE(CloseOutputFile(&out));
-}
-#endif
-
 }  // namespace

@@ -27,11 +27,10 @@ def scratch():
 
 
 def write_files(folder, files):
-    """Writes each {relative path: text or bytes} under `folder`."""
-    for name, data in files.items():
-        path = pathlib.Path(folder, name)
-        path.parent.mkdir(parents=True, exist_ok=True)
-        path.write_bytes(data if isinstance(data, bytes) else data.encode())
+    """Writes each {name: text} into `folder`, made if need be."""
+    os.makedirs(folder, exist_ok=True)
+    for name, text in files.items():
+        pathlib.Path(folder, name).write_bytes(text.encode())
 
 
 def read_files(folder):
