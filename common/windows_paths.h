@@ -1,6 +1,7 @@
 // What the Windows branches of the files, folders and replacing code share:
 // wide paths, and retrying while another program holds a file. Internal to
-// common/; empty elsewhere than on Windows.
+// common/, whose Windows branches take <windows.h> from here; empty
+// elsewhere than on Windows.
 #ifndef QUORVANTIDE_COMMON_WINDOWS_PATHS_H_
 #define QUORVANTIDE_COMMON_WINDOWS_PATHS_H_
 
