@@ -7,6 +7,7 @@
 
 #include "app/accept_report.h"
 #include "app/folder_walk.h"
+#include "app/hunt_queue.h"
 #include "app/hunt_report.h"
 #include "app/process_file.h"
 #include "app/switches.h"
@@ -89,7 +90,9 @@ void Run(int argc, char** argv) {
   RunFiles run;
   run.mode = switches.mode;
   run.loading = &loading;
-  run.hunt = hunting ? &hunt : nullptr;
+  HuntQueue hunt_queue;
+  if (hunting) StartHuntQueue(&hunt_queue, HashNameMap, &hunt);
+  run.hunt = hunting ? &hunt_queue : nullptr;
   run.unknown =
       switches.unknown_list.empty() && run.hunt == nullptr ? nullptr : &unknown;
   run.places.out = switches.out;
@@ -107,6 +110,7 @@ void Run(int argc, char** argv) {
       loaded = ProcessFile(argv[i], HashNameMap, &run);
     }
   }
+  if (hunting) FinishHuntQueue(&hunt_queue);
   // A list that could not be read ends the run as a missing one does: no
   // copy, and no list of unknown hashes, is made with some names missing.
   if (!FinishListLoad(&loading)) {

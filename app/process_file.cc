@@ -7,7 +7,6 @@
 #include "common/print_message.h"
 #include "common/replacing.h"
 #include "passes/dehash_file.h"
-#include "passes/hunt_scan.h"
 #include "passes/repair_in_place.h"
 
 bool ProcessFile(const std::string& path, const NameTable& names, RunFiles* run,
@@ -57,10 +56,7 @@ bool ProcessFile(const std::string& path, const NameTable& names, RunFiles* run,
     PrintMessage("Named %llu of %llu hashes in %s\n",
                  static_cast<unsigned long long>(counts.named),
                  static_cast<unsigned long long>(counts.hashes), path.c_str());
-    if (run->hunt != nullptr &&
-        !HuntDataFile(path, names, run->hunt, /*repair=*/!beside)) {
-      PrintMessage("ERROR: Could not read file %s\n", path.c_str());
-    }
+    if (run->hunt != nullptr) QueueHuntFile(run->hunt, path, !beside);
   }
   return true;
 }

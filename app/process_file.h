@@ -6,8 +6,8 @@
 #include <string_view>
 
 #include "app/copy_path.h"
+#include "app/hunt_queue.h"
 #include "names/hash_name_map.h"
-#include "names/name_hunt.h"
 #include "names/name_table.h"
 #include "passes/dehash_file.h"
 #include "passes/pass_mode.h"
@@ -19,8 +19,8 @@ struct RunFiles {
   UnknownHashes* unknown = nullptr;
   // The load that fills the names, waited for before the first copy.
   ListLoad* loading = nullptr;
-  // When given, each file is read once more for the name hunt.
-  NameHunt* hunt = nullptr;
+  // When given, each file is queued to be read once more for the name hunt.
+  HuntQueue* hunt = nullptr;
   // Where the copies go.
   CopyPlaces places;
   // The buffers of the copies, kept from one file to the next.

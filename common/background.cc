@@ -26,6 +26,11 @@ void* RunBackground(void* task_pointer) {
 
 void StartBackground(BackgroundTask* task, void (*work)(void* argument),
                      void* argument) {
+  if (!StartThread(task, work, argument)) work(argument);
+}
+
+bool StartThread(BackgroundTask* task, void (*work)(void* argument),
+                 void* argument) {
   task->work = work;
   task->argument = argument;
 #ifdef _WIN32
@@ -39,7 +44,7 @@ void StartBackground(BackgroundTask* task, void (*work)(void* argument),
     delete thread;
   }
 #endif
-  if (task->thread == nullptr) work(argument);
+  return task->thread != nullptr;
 }
 
 void FinishBackground(BackgroundTask* task) {

@@ -14,6 +14,11 @@ struct BackgroundTask {
 void StartBackground(BackgroundTask* task, void (*work)(void* argument),
                      void* argument);
 
+// Starts work(argument) on a new thread, and returns true; when no thread
+// can be made, runs nothing and returns false.
+bool StartThread(BackgroundTask* task, void (*work)(void* argument),
+                 void* argument);
+
 // Waits until the work of `task` has ended; at once when it has.
 void FinishBackground(BackgroundTask* task);
 

@@ -100,8 +100,14 @@ bool OpenArchiveItems(FILE** archive_items, const std::string& folder) {
   return true;
 }
 
-bool LoadNameLists(FILE* member_names, FILE* archive_items, NameTable* table,
-                   const char** unread) {
+namespace {
+
+// LoadNameLists, calling appended(argument), when given, once every name
+// is in the arena: placing them leaves the arena as it is, so another
+// thread may read it from then on.
+bool LoadLists(FILE* member_names, FILE* archive_items, NameTable* table,
+               const char** unread, void (*appended)(void* argument),
+               void* argument) {
   // The names go into the arena in one sequential sweep; the slots are then
   // sized once and filled in list order. No list is held twice in memory.
   table->arena.reserve(table->arena.size() + ArenaBytesFor(member_names) +
@@ -117,10 +123,19 @@ bool LoadNameLists(FILE* member_names, FILE* archive_items, NameTable* table,
     *unread = "ArchiveItems.txt";
     return false;
   }
+  if (appended != nullptr) appended(argument);
   ReserveSlots(table, table->count + count);
   PlaceNames(table, members_begin, items_begin, NameHash);
   PlaceNames(table, items_begin, table->arena.size(), ArchiveItemHash);
   return true;
+}
+
+}  // namespace
+
+bool LoadNameLists(FILE* member_names, FILE* archive_items, NameTable* table,
+                   const char** unread) {
+  return LoadLists(member_names, archive_items, table, unread, nullptr,
+                   nullptr);
 }
 
 bool LoadHashNameMap(FILE* member_names, NameTable* table,
@@ -144,19 +159,22 @@ void StartListLoad(FILE* member_names, FILE* archive_items, NameTable* table,
       &load->task,
       [](void* argument) {
         auto* self = static_cast<ListLoad*>(argument);
-        self->read = LoadNameLists(self->lists[0], self->lists[1], self->table,
-                                   &self->unread);
-        // The table is read-only from here on: its parts are counted on a
-        // thread of their own, beside the passes that read it.
-        if (self->read && self->vocabulary != nullptr) {
+        // The arena is read-only once it holds every name: its parts are
+        // counted on a thread of their own, beside the placing of the names
+        // and then the passes that read them.
+        auto count = [](void* argument) {
+          auto* load = static_cast<ListLoad*>(argument);
+          if (load->vocabulary == nullptr) return;
           StartBackground(
-              &self->count,
+              &load->count,
               [](void* argument) {
                 auto* load = static_cast<ListLoad*>(argument);
                 CountTableParts(*load->table, load->vocabulary);
               },
-              self);
-        }
+              load);
+        };
+        self->read = LoadLists(self->lists[0], self->lists[1], self->table,
+                               &self->unread, count, self);
         for (FILE* list : self->lists) {
           if (list != nullptr) CloseInput(list);
         }

@@ -9,23 +9,51 @@ namespace {
 
 enum Letters { kAllLower = 1, kAllUpper = 2, kCapitalized = 4 };
 
+// The slot where the look for a part of `hash` starts.
+size_t HomeOf(uint32_t hash, const std::vector<uint64_t>& slots) {
+  return static_cast<uint32_t>(hash * 0x9E3779B1u) & (slots.size() - 1);
+}
+
+// Doubles the slots, or makes the first ones.
+void GrowSlots(Vocabulary* vocabulary) {
+  std::vector<uint64_t> old(
+      vocabulary->slots.empty() ? 1024 : 2 * vocabulary->slots.size(), 0);
+  old.swap(vocabulary->slots);
+  const size_t mask = vocabulary->slots.size() - 1;
+  for (uint64_t entry : old) {
+    if (entry == 0) continue;
+    size_t i = HomeOf(static_cast<uint32_t>(entry >> 32), vocabulary->slots);
+    while (vocabulary->slots[i] != 0) i = (i + 1) & mask;
+    vocabulary->slots[i] = entry;
+  }
+}
+
 // The index of the part `lower`, made if new; -1 when another part holds
 // its hash.
 int64_t PartOf(std::string_view lower, uint32_t hash, Vocabulary* vocabulary) {
-  const auto [at, added] = vocabulary->index.try_emplace(
-      hash, static_cast<uint32_t>(vocabulary->parts.size()));
-  if (added) {
-    vocabulary->parts.push_back(VocabularyPart{std::string(lower), 0, 0, 0});
+  if (2 * (vocabulary->parts.size() + 1) > vocabulary->slots.size()) {
+    GrowSlots(vocabulary);
   }
-  return vocabulary->parts[at->second].text == lower
-             ? static_cast<int64_t>(at->second)
-             : -1;
+  const size_t mask = vocabulary->slots.size() - 1;
+  size_t i = HomeOf(hash, vocabulary->slots);
+  for (;; i = (i + 1) & mask) {
+    const uint64_t entry = vocabulary->slots[i];
+    if (entry == 0) break;
+    if (static_cast<uint32_t>(entry >> 32) != hash) continue;
+    const uint32_t index = static_cast<uint32_t>(entry) - 1;
+    return vocabulary->parts[index].text == lower ? static_cast<int64_t>(index)
+                                                  : -1;
+  }
+  const uint64_t index = vocabulary->parts.size();
+  vocabulary->slots[i] = uint64_t{hash} << 32 | (index + 1);
+  vocabulary->parts.push_back(VocabularyPart{std::string(lower), 0, 0, 0});
+  return static_cast<int64_t>(index);
 }
 
-}  // namespace
-
-void CountParts(std::string_view name, Vocabulary* vocabulary) {
-  std::string_view parts[kMaxNameParts];
+// CountParts, with room for the parts from the caller: set up once for
+// many names, not once a name.
+void CountPartsInto(std::string_view name, std::string_view* parts,
+                    Vocabulary* vocabulary) {
   int part_letters[kMaxNameParts];
   size_t count = 0;
   int64_t first = -1, last = -1;
@@ -85,10 +113,18 @@ void CountParts(std::string_view name, Vocabulary* vocabulary) {
   ++vocabulary->joints[JointIndex(Joint{letters, separator})];
 }
 
+}  // namespace
+
+void CountParts(std::string_view name, Vocabulary* vocabulary) {
+  std::string_view parts[kMaxNameParts];
+  CountPartsInto(name, parts, vocabulary);
+}
+
 void CountTableParts(const NameTable& table, Vocabulary* vocabulary) {
+  std::string_view parts[kMaxNameParts];
   for (size_t at = 0; at < table.arena.size();
        at += 1 + static_cast<unsigned char>(table.arena[at])) {
-    CountParts(NameAt(table, static_cast<uint32_t>(at)), vocabulary);
+    CountPartsInto(NameAt(table, static_cast<uint32_t>(at)), parts, vocabulary);
   }
 }
 

@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "names/name_table.h"
@@ -33,9 +32,12 @@ struct VocabularyPart {
 
 struct Vocabulary {
   std::vector<VocabularyPart> parts;
-  // Each part's index in `parts`, under the NameHash of its text. (Two
-  // parts of one hash are one part, as the name table has them.)
-  std::unordered_map<uint32_t, uint32_t> index;
+  // Each part's index in `parts` under the NameHash of its text, by open
+  // addressing: (hash << 32 | index + 1) in a slot, 0 in a free one. Two
+  // parts of one hash are one part, as the name table has them. A few
+  // parts are met millions of times, so a lookup is one probe of a small
+  // array, not a walk through a node-based map.
+  std::vector<uint64_t> slots;
   // How many names of two or more parts join them each way, by JointIndex.
   uint64_t joints[kJointCount] = {};
 };
