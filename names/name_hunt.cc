@@ -4,6 +4,7 @@
 #include <cmath>
 #include <utility>
 
+#include "common/background.h"
 #include "names/name_hash.h"
 #include "names/text_words.h"
 
@@ -42,6 +43,80 @@ uint64_t PairsAtLeast(const std::vector<uint64_t>& starts,
     count += j;
   }
   return count;
+}
+
+// Pairs tried one after another: the first part firsts[row] before each of
+// the second parts seconds[begin..end).
+struct PairRun {
+  size_t row;
+  size_t begin, end;
+};
+
+// What the pairs are made of, read by both shares.
+struct PairCandidates {
+  const std::vector<VocabularyPart>& parts;
+  const std::vector<uint32_t>& firsts;
+  const std::vector<uint32_t>& seconds;
+  const std::vector<Joint>& joints;
+  const HashTargets& unknown;
+  std::vector<PairRun> runs;  // in the order the pairs are tried
+  // The bytes of each second part as each joint writes it after another:
+  // those of seconds[j] and joints[k] end at at[j * joints.size() + k + 1].
+  std::string following;
+  std::vector<uint32_t> at;  // from 0
+};
+
+// A share of the pairs, every other one in the order they are tried, and
+// the names among them whose hashes are unknown: each with its place in
+// that order (the pair's, times the joints, plus the joint's) and its hash.
+// Its thread's alone while it runs.
+struct PairShare {
+  const PairCandidates* candidates = nullptr;
+  uint64_t parity = 0;  // of the pairs it takes
+  struct Find {
+    uint64_t place;
+    uint32_t hash;
+    std::string name;
+  };
+  std::vector<Find> finds;
+};
+
+// Below this many pairs, a thread costs more than it saves.
+constexpr uint64_t kPairsForAThread = uint64_t{1} << 16;
+
+// Tries the pairs of a share, each going on from its first part's hash
+// state.
+void TryPairShare(void* argument) {
+  auto* share = static_cast<PairShare*>(argument);
+  const PairCandidates& c = *share->candidates;
+  const size_t joints = c.joints.size();
+  std::vector<uint32_t> states(joints);
+  std::string name;
+  uint64_t pair = 0;  // the place of the run's first pair
+  for (const PairRun& run : c.runs) {
+    const std::string& first = c.parts[c.firsts[run.row]].text;
+    for (size_t k = 0; k < joints; ++k) {
+      name.clear();
+      AppendPart(first, c.joints[k], true, &name);
+      states[k] = HashBytes(0, name);
+    }
+    for (size_t j = run.begin + ((pair + share->parity) & 1); j < run.end;
+         j += 2) {
+      for (size_t k = 0; k < joints; ++k) {
+        const uint32_t begin = c.at[j * joints + k];
+        const std::string_view bytes(c.following.data() + begin,
+                                     c.at[j * joints + k + 1] - begin);
+        const uint32_t hash = FinishHash(HashBytes(states[k], bytes));
+        if (!HoldsHash(c.unknown, hash)) continue;
+        name.clear();
+        AppendPart(first, c.joints[k], true, &name);
+        name.append(bytes.data(), bytes.size());
+        share->finds.push_back(
+            PairShare::Find{(pair + j - run.begin) * joints + k, hash, name});
+      }
+    }
+    pair += run.end - run.begin;
+  }
 }
 
 }  // namespace
@@ -131,12 +206,18 @@ void MatchVocabularyPairs(NameHunt* hunt, const HashTargets& unknown,
   // those whose product of counts is at least `floor`.
   const double affordable = std::floor((hunt->limit - hunt->tried) / tries);
   const uint64_t all = PairsAtLeast(starts, ends, 1);
-  const uint64_t wanted = std::min<uint64_t>(
+  uint64_t wanted = std::min<uint64_t>(
       std::min(most, all),
       affordable < 1e18 ? static_cast<uint64_t>(std::max(affordable, 0.0))
                         : UINT64_MAX);
+  // Charged at once: what the division rounded up must not pass the limit.
+  while (wanted > 0 &&
+         hunt->tried + static_cast<double>(wanted) * tries > hunt->limit) {
+    --wanted;
+  }
   if (wanted < all && wanted < most) hunt->exhausted = true;
   if (wanted == 0) return;
+  hunt->tried += static_cast<double>(wanted) * tries;
   uint64_t low = 1, high = starts[0] * ends[0];
   while (low < high) {
     const uint64_t middle = low + (high - low + 1) / 2;
@@ -147,52 +228,66 @@ void MatchVocabularyPairs(NameHunt* hunt, const HashTargets& unknown,
     }
   }
   const uint64_t floor = low;
-  // The bytes of each second part as each joint writes it after another.
-  size_t used_seconds = 0;
-  while (used_seconds < ends.size() &&
-         starts[0] * ends[used_seconds] >= floor) {
-    ++used_seconds;
+  // Those above the floor first, then those on it, the parts met first
+  // first: each row's pairs above it come before those on it, since the
+  // second parts are in falling order.
+  PairCandidates candidates{parts,   firsts, seconds, joints,
+                            unknown, {},     {},      {0}};
+  std::vector<PairRun>& runs = candidates.runs;
+  uint64_t taken = 0;
+  size_t above = ends.size(), on = ends.size();
+  std::vector<std::pair<size_t, size_t>> rows;  // (above, on) of each row
+  for (size_t i = 0; i < starts.size(); ++i) {
+    while (above > 0 && starts[i] * ends[above - 1] <= floor) --above;
+    while (on > 0 && starts[i] * ends[on - 1] < floor) --on;
+    if (on == 0) break;
+    rows.emplace_back(above, on);
   }
-  std::string following;
-  std::vector<uint32_t> at(used_seconds * joints.size() + 1, 0);
+  for (const bool over : {true, false}) {
+    for (size_t i = 0; i < rows.size() && taken < wanted; ++i) {
+      const size_t begin = over ? 0 : rows[i].first;
+      const size_t end = static_cast<size_t>(std::min<uint64_t>(
+          over ? rows[i].first : rows[i].second, begin + wanted - taken));
+      if (end == begin) continue;
+      runs.push_back(PairRun{i, begin, end});
+      taken += end - begin;
+    }
+  }
+  const size_t used_seconds = rows.empty() ? 0 : rows[0].second;
   for (size_t j = 0; j < used_seconds; ++j) {
     for (size_t k = 0; k < joints.size(); ++k) {
-      AppendPart(parts[seconds[j]].text, joints[k], false, &following);
-      at[j * joints.size() + k + 1] = static_cast<uint32_t>(following.size());
+      AppendPart(parts[seconds[j]].text, joints[k], false,
+                 &candidates.following);
+      candidates.at.push_back(
+          static_cast<uint32_t>(candidates.following.size()));
     }
   }
-  // Those above the floor first, then those on it, the parts met first
-  // first. Each pair goes on from its first part's hash state.
-  uint64_t taken = 0;
-  std::vector<uint32_t> states(joints.size());
-  std::string name;
-  for (const bool above : {true, false}) {
-    for (size_t i = 0; i < firsts.size() && taken < wanted; ++i) {
-      for (size_t k = 0; k < joints.size(); ++k) {
-        name.clear();
-        AppendPart(parts[firsts[i]].text, joints[k], true, &name);
-        states[k] = HashBytes(0, name);
-      }
-      for (size_t j = 0; j < used_seconds && taken < wanted; ++j) {
-        const uint64_t product = starts[i] * ends[j];
-        if (product < floor) break;
-        if ((product > floor) != above) continue;
-        ++taken;
-        if (!SpendTries(hunt, tries)) return;
-        for (size_t k = 0; k < joints.size(); ++k) {
-          const size_t begin = at[j * joints.size() + k];
-          const std::string_view bytes(following.data() + begin,
-                                       at[j * joints.size() + k + 1] - begin);
-          const uint32_t hash = FinishHash(HashBytes(states[k], bytes));
-          if (HoldsHash(unknown, hash)) {
-            name.clear();
-            AppendPart(parts[firsts[i]].text, joints[k], true, &name);
-            OfferFind(hunt, hash,
-                      HuntFind{name + std::string(bytes), false,
-                               HuntSource::kVocabulary});
-          }
-        }
-      }
-    }
+  // Two shares of every other pair, the second on a thread of its own when
+  // there are enough to pay for one; their finds are offered in the order
+  // the pairs were tried, as if by one thread.
+  PairShare shares[2];
+  for (uint64_t parity : {0, 1}) {
+    shares[parity].candidates = &candidates;
+    shares[parity].parity = parity;
+  }
+  BackgroundTask second;
+  if (taken >= kPairsForAThread) {
+    StartBackground(&second, TryPairShare, &shares[1]);
+  } else {
+    TryPairShare(&shares[1]);
+  }
+  TryPairShare(&shares[0]);
+  FinishBackground(&second);
+  size_t next[2] = {0, 0};
+  for (;;) {
+    const bool more[2] = {next[0] < shares[0].finds.size(),
+                          next[1] < shares[1].finds.size()};
+    if (!more[0] && !more[1]) break;
+    const size_t s =
+        !more[0] || (more[1] && shares[1].finds[next[1]].place <
+                                    shares[0].finds[next[0]].place);
+    PairShare::Find& find = shares[s].finds[next[s]++];
+    OfferFind(hunt, find.hash,
+              HuntFind{std::move(find.name), false, HuntSource::kVocabulary});
   }
 }
