@@ -48,9 +48,9 @@ bool LoadHashNameMap(FILE* member_names, NameTable* table, const char** unread);
 struct ListLoad {
   FILE* lists[2] = {nullptr, nullptr};  // members, archive items (or null)
   NameTable* table = nullptr;
-  // When set, the parts of the names are counted into it after the load,
-  // on a thread that the loading thread starts; the vocabulary is that
-  // thread's until FinishVocabularyCount.
+  // When set, the parts of the names are counted into it once they are
+  // read, beside their placing, on a thread that the loading thread starts;
+  // the vocabulary is that thread's until FinishVocabularyCount.
   Vocabulary* vocabulary = nullptr;
   BackgroundTask count;
   // Written by the loading thread only; read only once FinishListLoad has

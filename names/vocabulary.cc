@@ -50,81 +50,174 @@ int64_t PartOf(std::string_view lower, uint32_t hash, Vocabulary* vocabulary) {
   return static_cast<int64_t>(index);
 }
 
-// CountParts, with room for the parts from the caller: set up once for
-// many names, not once a name.
-void CountPartsInto(std::string_view name, std::string_view* parts,
-                    Vocabulary* vocabulary) {
-  int part_letters[kMaxNameParts];
-  size_t count = 0;
-  int64_t first = -1, last = -1;
-  char lower[kMaxNameLength];
-  for (size_t i = 0, n = SplitName(name, parts); i < n; ++i) {
-    const std::string_view part = parts[i];
-    if (LowerByte(part[0]) == UpperByte(part[0])) continue;  // a number
-    // Its bytes in lower case, their hash and its letters, in one sweep.
-    uint32_t state = 0;
-    bool upper = false, lower_case = false, rest_lower = true;
-    for (size_t b = 0; b < part.size(); ++b) {
-      const char c = LowerByte(part[b]);
-      upper |= c != part[b];
-      lower_case |= UpperByte(c) != part[b];
-      if (b > 0) rest_lower &= c == part[b];
-      lower[b] = c;
-      state = HashByte(state, static_cast<unsigned char>(c));
-    }
-    part_letters[count] =
-        (upper ? 0 : kAllLower) | (lower_case ? 0 : kAllUpper) |
-        (UpperByte(part[0]) == part[0] && rest_lower ? kCapitalized : 0);
-    parts[count++] = part;
-    const int64_t index = PartOf(std::string_view(lower, part.size()),
-                                 FinishHash(state), vocabulary);
-    if (index < 0) continue;
-    ++vocabulary->parts[index].count;
-    if (count == 1) first = index;
-    last = index;
-  }
-  if (first >= 0) ++vocabulary->parts[first].starts;
-  if (last >= 0) ++vocabulary->parts[last].ends;
-  if (count < 2) return;
-  // The joint: the bytes between the first two parts, and their letters.
-  const char* gap = parts[0].data() + parts[0].size();
-  const size_t between = static_cast<size_t>(parts[1].data() - gap);
-  const char separator = between == 0 ? '\0' : *gap;
-  if (between > 1 ||
-      std::find(std::begin(kJointSeparators), std::end(kJointSeparators),
-                separator) == std::end(kJointSeparators)) {
-    return;
-  }
-  int rest = kAllLower | kAllUpper | kCapitalized;
-  for (size_t i = 1; i < count; ++i) rest &= part_letters[i];
-  const int head = part_letters[0];
-  PartCase letters;
-  if ((head & rest & kAllLower) != 0) {
-    letters = PartCase::kLower;
-  } else if ((head & rest & kAllUpper) != 0) {
-    letters = PartCase::kUpper;
-  } else if ((head & kAllLower) != 0 && (rest & kCapitalized) != 0) {
-    letters = PartCase::kCamel;
-  } else if ((head & rest & kCapitalized) != 0) {
-    letters = PartCase::kPascal;
-  } else {
-    return;
-  }
-  ++vocabulary->joints[JointIndex(Joint{letters, separator})];
+// What a byte is to the cutting of a name into parts.
+enum ByteKind : uint8_t { kOther, kLowerLetter, kUpperLetter, kDigit };
+
+struct ByteKinds {
+  uint8_t of[256];
+};
+
+constexpr ByteKinds MakeByteKinds() {
+  ByteKinds kinds{};
+  for (int c = 'a'; c <= 'z'; ++c) kinds.of[c] = kLowerLetter;
+  for (int c = 'A'; c <= 'Z'; ++c) kinds.of[c] = kUpperLetter;
+  for (int c = '0'; c <= '9'; ++c) kinds.of[c] = kDigit;
+  return kinds;
 }
+
+constexpr ByteKinds kByteKinds = MakeByteKinds();
+
+inline ByteKind KindOf(char c) {
+  return static_cast<ByteKind>(kByteKinds.of[static_cast<unsigned char>(c)]);
+}
+
+// The parts of one name (a counter counts one), cut as SplitName cuts them and
+// counted as each ends, in one sweep over its bytes: the lists hold millions of
+// names.
+class PartCounter {
+ public:
+  explicit PartCounter(Vocabulary* vocabulary) : vocabulary_(vocabulary) {}
+
+  void Count(std::string_view name) {
+    const size_t n = name.size();
+    size_t pieces = 0;  // the parts begun, numbers included
+    bool open = false;  // whether a part is being read
+    for (size_t i = 0; i < n; ++i) {
+      const ByteKind kind = KindOf(name[i]);
+      if (kind == kOther) {
+        if (open) Close(i);
+        open = false;
+        continue;
+      }
+      if (open) {
+        const ByteKind before = KindOf(name[i - 1]);
+        const bool boundary =
+            (before == kLowerLetter && kind == kUpperLetter) ||
+            (before == kUpperLetter && kind == kUpperLetter && i + 1 < n &&
+             KindOf(name[i + 1]) == kLowerLetter) ||
+            ((before == kDigit) != (kind == kDigit));
+        if (boundary) Close(i);
+        open = !boundary;
+      }
+      if (!open) {
+        open = true;
+        Begin(i);
+        // Past the parts SplitName gives, the rest is the last part: up to
+        // the end of the last letter or digit, whatever lies between.
+        if (++pieces == kMaxNameParts) {
+          size_t end = n;
+          while (KindOf(name[end - 1]) == kOther) --end;
+          for (; i < end; ++i) Add(name[i]);
+          Close(end);
+          open = false;
+          break;
+        }
+      }
+      Add(name[i]);
+    }
+    if (open) Close(n);
+    Finish(name);
+  }
+
+ private:
+  void Begin(size_t at) {
+    begin_ = at;
+    size_ = 0;
+    state_ = 0;
+    upper_ = lower_case_ = false;
+    rest_lower_ = true;
+  }
+
+  // Its byte in lower case, into the part's hash and letters.
+  void Add(char c) {
+    const char lower = LowerByte(c);
+    upper_ |= lower != c;
+    lower_case_ |= UpperByte(lower) != c;
+    if (size_ == 0) first_byte_ = c;
+    if (size_ > 0) rest_lower_ &= lower == c;
+    lower_[size_++] = lower;
+    state_ = HashByte(state_, static_cast<unsigned char>(lower));
+  }
+
+  void Close(size_t end) {
+    if (LowerByte(lower_[0]) == UpperByte(lower_[0])) return;  // a number
+    const int letters =
+        (upper_ ? 0 : kAllLower) | (lower_case_ ? 0 : kAllUpper) |
+        (UpperByte(first_byte_) == first_byte_ && rest_lower_ ? kCapitalized
+                                                              : 0);
+    if (count_ == 0) {
+      head_ = letters;
+      first_end_ = end;
+    } else {
+      rest_ &= letters;
+      if (count_ == 1) second_begin_ = begin_;
+    }
+    ++count_;
+    const int64_t index = PartOf(std::string_view(lower_, size_),
+                                 FinishHash(state_), vocabulary_);
+    if (index < 0) return;
+    ++vocabulary_->parts[index].count;
+    if (count_ == 1) first_ = index;
+    last_ = index;
+  }
+
+  // The name's first and last parts, and the way it joins them.
+  void Finish(std::string_view name) {
+    if (first_ >= 0) ++vocabulary_->parts[first_].starts;
+    if (last_ >= 0) ++vocabulary_->parts[last_].ends;
+    if (count_ < 2) return;
+    // The joint: the bytes between the first two parts, and their letters.
+    const size_t between = second_begin_ - first_end_;
+    const char separator = between == 0 ? '\0' : name[first_end_];
+    if (between > 1 ||
+        std::find(std::begin(kJointSeparators), std::end(kJointSeparators),
+                  separator) == std::end(kJointSeparators)) {
+      return;
+    }
+    PartCase letters;
+    if ((head_ & rest_ & kAllLower) != 0) {
+      letters = PartCase::kLower;
+    } else if ((head_ & rest_ & kAllUpper) != 0) {
+      letters = PartCase::kUpper;
+    } else if ((head_ & kAllLower) != 0 && (rest_ & kCapitalized) != 0) {
+      letters = PartCase::kCamel;
+    } else if ((head_ & rest_ & kCapitalized) != 0) {
+      letters = PartCase::kPascal;
+    } else {
+      return;
+    }
+    ++vocabulary_->joints[JointIndex(Joint{letters, separator})];
+  }
+
+  Vocabulary* vocabulary_;
+  // The part being read: where it begins, its bytes in lower case, their
+  // hash, and its letters so far.
+  size_t begin_ = 0;
+  char first_byte_ = '\0';
+  char lower_[kMaxNameLength];
+  size_t size_ = 0;
+  uint32_t state_ = 0;
+  bool upper_ = false, lower_case_ = false, rest_lower_ = true;
+  // The name's parts but numbers: how many, the first's and last's index
+  // (-1 for none, or one whose hash another part holds), the letters of the
+  // first and those all the others share, and the bytes between the first
+  // two.
+  size_t count_ = 0;
+  int64_t first_ = -1, last_ = -1;
+  int head_ = 0, rest_ = kAllLower | kAllUpper | kCapitalized;
+  size_t first_end_ = 0, second_begin_ = 0;
+};
 
 }  // namespace
 
 void CountParts(std::string_view name, Vocabulary* vocabulary) {
-  std::string_view parts[kMaxNameParts];
-  CountPartsInto(name, parts, vocabulary);
+  PartCounter(vocabulary).Count(name);
 }
 
 void CountTableParts(const NameTable& table, Vocabulary* vocabulary) {
-  std::string_view parts[kMaxNameParts];
   for (size_t at = 0; at < table.arena.size();
        at += 1 + static_cast<unsigned char>(table.arena[at])) {
-    CountPartsInto(NameAt(table, static_cast<uint32_t>(at)), parts, vocabulary);
+    CountParts(NameAt(table, static_cast<uint32_t>(at)), vocabulary);
   }
 }
 

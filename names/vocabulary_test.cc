@@ -54,6 +54,12 @@ TEST(VocabularyTest, CountsPartsEndsAndJoints) {
     joints += ' ';
   }
   EXPECT_EQ("abCd AbCd ab_cd abcd ab-cd AB_CD ", joints);
+  // Past sixteen parts, the rest of a name is its last part.
+  Vocabulary long_name;
+  CountParts("k_l_m_n_o_p_q_r_s_t_u_v_w_x_y_z.end", &long_name);
+  ASSERT_EQ(16u, long_name.parts.size());
+  EXPECT_EQ("z.end", long_name.parts.back().text);
+  EXPECT_EQ(1u, long_name.parts.back().ends);
 }
 
 TEST(VocabularyTest, PairsTakeTheLargestProductsOfCountsFirst) {
