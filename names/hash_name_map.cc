@@ -1,6 +1,7 @@
 #include "names/hash_name_map.h"
 
 #include <cstring>
+#include <mutex>
 #include <string_view>
 
 #include "common/background.h"
@@ -18,10 +19,65 @@ namespace {
 // of its own: smaller reads keep the two within the memory of one.
 constexpr size_t kListReadSize = size_t{1} << 16;
 
+// Shows the counting thread, if one counts, the arena up to `size`, or all
+// of it when `all`.
+void ShowArena(ListLoad* load, size_t size, bool all) {
+  if (load == nullptr) return;
+  std::lock_guard<std::mutex> lock(load->share.mutex);
+  if (!load->share.counting || (load->share.holding && !all)) return;
+  load->share.shown = size;
+  load->share.all_shown = all;
+  load->share.changed.notify_all();
+}
+
+// Adds `bytes` of whole entries to the arena. Where that moves it, the
+// counting thread is first parked until every name is read.
+void AppendEntries(std::string_view bytes, NameTable* table, ListLoad* load) {
+  if (load != nullptr &&
+      table->arena.size() + bytes.size() > table->arena.capacity()) {
+    std::unique_lock<std::mutex> lock(load->share.mutex);
+    load->share.holding = true;
+    load->share.changed.notify_all();
+    load->share.changed.wait(
+        lock, [load] { return !load->share.counting || load->share.parked; });
+  }
+  table->arena.append(bytes.data(), bytes.size());
+  ShowArena(load, table->arena.size(), false);
+}
+
+// Counts the names the loader shows, as it shows them, until it has shown
+// them all; reads the arena only between its showings and its moves.
+void CountWhileLoading(void* argument) {
+  auto* load = static_cast<ListLoad*>(argument);
+  ListLoad::Share& share = load->share;
+  size_t counted = 0;
+  std::unique_lock<std::mutex> lock(share.mutex);
+  for (;;) {
+    share.changed.wait(lock, [&] {
+      return share.shown > counted || share.all_shown || share.holding;
+    });
+    if (share.holding && !share.all_shown) {
+      share.parked = true;
+      share.changed.notify_all();
+      share.changed.wait(lock, [&] { return share.all_shown; });
+    }
+    const char* arena = load->table->arena.data();
+    const size_t shown = share.shown;
+    const bool all = share.all_shown;
+    lock.unlock();
+    CountNameEntries(std::string_view(arena + counted, shown - counted),
+                     load->vocabulary);
+    counted = shown;
+    if (all) return;
+    lock.lock();
+  }
+}
+
 // Appends every name of `file` to the arena, in file order, as AppendName
-// would, and adds how many there were to *count. Returns false if a read
-// failed: a list cut short by an error must not pass for a whole one.
-bool AppendNames(FILE* file, NameTable* table, size_t* count) {
+// would, and adds how many there were to *count; shows them to the counting
+// thread of `load` when given. Returns false if a read failed: a list cut
+// short by an error must not pass for a whole one.
+bool AppendNames(FILE* file, NameTable* table, size_t* count, ListLoad* load) {
   static_assert(kMaxChunkLength <= kMaxNameLength, "a chunk is never too long");
   ChunkReader reader;
   InitChunkReader(&reader, file, LineEnds::kSettle, kListReadSize);
@@ -39,7 +95,7 @@ bool AppendNames(FILE* file, NameTable* table, size_t* count) {
       continue;
     }
     if (staged + 1 + chunk.size() > sizeof(staging)) {
-      table->arena.append(staging, staged);
+      AppendEntries(std::string_view(staging, staged), table, load);
       staged = 0;
     }
     staging[staged] = static_cast<char>(chunk.size());
@@ -47,7 +103,7 @@ bool AppendNames(FILE* file, NameTable* table, size_t* count) {
     staged += 1 + chunk.size();
     ++*count;
   }
-  table->arena.append(staging, staged);
+  AppendEntries(std::string_view(staging, staged), table, load);
   return !reader.read_error;
 }
 
@@ -102,28 +158,27 @@ bool OpenArchiveItems(FILE** archive_items, const std::string& folder) {
 
 namespace {
 
-// LoadNameLists, calling appended(argument), when given, once every name
-// is in the arena: placing them leaves the arena as it is, so another
-// thread may read it from then on.
+// LoadNameLists, showing the names to the counting thread of `load` when
+// given, as they are read.
 bool LoadLists(FILE* member_names, FILE* archive_items, NameTable* table,
-               const char** unread, void (*appended)(void* argument),
-               void* argument) {
+               const char** unread, ListLoad* load) {
   // The names go into the arena in one sequential sweep; the slots are then
   // sized once and filled in list order. No list is held twice in memory.
   table->arena.reserve(table->arena.size() + ArenaBytesFor(member_names) +
                        (archive_items ? ArenaBytesFor(archive_items) : 0));
   const size_t members_begin = table->arena.size();
   size_t count = 0;
-  if (!AppendNames(member_names, table, &count)) {
-    *unread = "MemberNames.txt";
-    return false;
-  }
+  bool read = AppendNames(member_names, table, &count, load);
+  if (!read) *unread = "MemberNames.txt";
   const size_t items_begin = table->arena.size();
-  if (archive_items != nullptr && !AppendNames(archive_items, table, &count)) {
+  if (read && archive_items != nullptr &&
+      !AppendNames(archive_items, table, &count, load)) {
     *unread = "ArchiveItems.txt";
-    return false;
+    read = false;
   }
-  if (appended != nullptr) appended(argument);
+  // The placing leaves the arena as it is.
+  ShowArena(load, table->arena.size(), true);
+  if (!read) return false;
   ReserveSlots(table, table->count + count);
   PlaceNames(table, members_begin, items_begin, NameHash);
   PlaceNames(table, items_begin, table->arena.size(), ArchiveItemHash);
@@ -134,8 +189,7 @@ bool LoadLists(FILE* member_names, FILE* archive_items, NameTable* table,
 
 bool LoadNameLists(FILE* member_names, FILE* archive_items, NameTable* table,
                    const char** unread) {
-  return LoadLists(member_names, archive_items, table, unread, nullptr,
-                   nullptr);
+  return LoadLists(member_names, archive_items, table, unread, nullptr);
 }
 
 bool LoadHashNameMap(FILE* member_names, NameTable* table,
@@ -159,22 +213,20 @@ void StartListLoad(FILE* member_names, FILE* archive_items, NameTable* table,
       &load->task,
       [](void* argument) {
         auto* self = static_cast<ListLoad*>(argument);
-        // The arena is read-only once it holds every name: its parts are
-        // counted on a thread of their own, beside the placing of the names
-        // and then the passes that read them.
-        auto count = [](void* argument) {
-          auto* load = static_cast<ListLoad*>(argument);
-          if (load->vocabulary == nullptr) return;
-          StartBackground(
-              &load->count,
-              [](void* argument) {
-                auto* load = static_cast<ListLoad*>(argument);
-                CountTableParts(*load->table, load->vocabulary);
-              },
-              load);
-        };
+        // The parts of the names are counted on a thread of their own as
+        // the names are read, beside the reading and the placing, and then
+        // the passes that read the names; or, where no thread can be made,
+        // here once they are placed.
+        if (self->vocabulary != nullptr) {
+          self->share.counting =
+              StartThread(&self->count, CountWhileLoading, self);
+        }
         self->read = LoadLists(self->lists[0], self->lists[1], self->table,
-                               &self->unread, count, self);
+                               &self->unread, self);
+        if (self->read && self->vocabulary != nullptr &&
+            !self->share.counting) {
+          CountTableParts(*self->table, self->vocabulary);
+        }
         for (FILE* list : self->lists) {
           if (list != nullptr) CloseInput(list);
         }
@@ -184,6 +236,7 @@ void StartListLoad(FILE* member_names, FILE* archive_items, NameTable* table,
 
 bool FinishListLoad(ListLoad* load) {
   FinishBackground(&load->task);
+  if (!load->read) FinishBackground(&load->count);
   return load->read;
 }
 

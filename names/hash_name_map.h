@@ -3,7 +3,9 @@
 #ifndef QUORVANTIDE_NAMES_HASH_NAME_MAP_H_
 #define QUORVANTIDE_NAMES_HASH_NAME_MAP_H_
 
+#include <condition_variable>
 #include <cstdio>
+#include <mutex>
 #include <string>
 
 #include "common/background.h"
@@ -48,11 +50,25 @@ bool LoadHashNameMap(FILE* member_names, NameTable* table, const char** unread);
 struct ListLoad {
   FILE* lists[2] = {nullptr, nullptr};  // members, archive items (or null)
   NameTable* table = nullptr;
-  // When set, the parts of the names are counted into it once they are
-  // read, beside their placing, on a thread that the loading thread starts;
-  // the vocabulary is that thread's until FinishVocabularyCount.
+  // When set, the parts of the names are counted into it as they are read,
+  // on a thread that the loading thread starts; the vocabulary is that
+  // thread's until FinishVocabularyCount.
   Vocabulary* vocabulary = nullptr;
   BackgroundTask count;
+  // What the loading and the counting thread share, guarded by `mutex`:
+  // whether a thread counts, how much of the arena holds names to count
+  // (`shown`), whether that is all of them, and whether the loader waits
+  // to move the arena (`holding`) until the counter reads none of it
+  // (`parked`).
+  struct Share {
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool counting = false;
+    size_t shown = 0;
+    bool all_shown = false;
+    bool holding = false;
+    bool parked = false;
+  } share;
   // Written by the loading thread only; read only once FinishListLoad has
   // waited for it.
   const char* unread = nullptr;
@@ -67,7 +83,8 @@ void StartListLoad(FILE* member_names, FILE* archive_items, NameTable* table,
                    ListLoad* load);
 
 // Waits for the load (at once when it is done). Returns false, with
-// load->unread naming the list, when a list could not be read.
+// load->unread naming the list, when a list could not be read; the count
+// of its vocabulary is then over too.
 bool FinishListLoad(ListLoad* load);
 
 // Waits for the load and for the count of its vocabulary.

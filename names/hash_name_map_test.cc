@@ -60,4 +60,49 @@ TEST(LoadNameListsTest, FindsEveryNameOfListsLongerThanAReadBlock) {
   }
 }
 
+TEST(ListLoadTest, CountsThePartsOfTheNamesAsTheyLoad) {
+  // Members that fill the room made for them, then archive items whose size
+  // is not known beforehand where pipes exist: the arena moves while the
+  // members' parts are being counted.
+  std::string member_bytes, item_bytes;
+  for (int i = 0; i < 20000; ++i) {
+    member_bytes += "read" + std::to_string(i % 97) + "Part_value\n";
+  }
+  for (int i = 0; i < 5000; ++i) {
+    item_bytes += "prop_crate" + std::to_string(i % 13) + "\n";
+  }
+  ScratchFolder scratch;
+  FILE* members = ListFile(scratch.dir / "MemberNames.txt", member_bytes);
+  FILE* items = ListFile(scratch.dir / "ArchiveItems.txt", item_bytes);
+#ifndef _WIN32
+  std::fclose(items);
+  items = popen(("cat " + (scratch.dir / "ArchiveItems.txt").string()).c_str(),
+                "r");
+#endif
+  ASSERT_NE(nullptr, members);
+  ASSERT_NE(nullptr, items);
+  NameTable table;
+  Vocabulary counted;
+  ListLoad load;
+  load.vocabulary = &counted;
+  StartListLoad(members, items, &table, &load);
+  FinishVocabularyCount(&load);
+  ASSERT_TRUE(load.read);
+  Vocabulary expected;
+  CountTableParts(table, &expected);
+  ASSERT_EQ(expected.parts.size(), counted.parts.size());
+  for (size_t i = 0; i < expected.parts.size(); ++i) {
+    const VocabularyPart &want = expected.parts[i], &got = counted.parts[i];
+    EXPECT_EQ(want.text, got.text);
+    EXPECT_EQ(want.count, got.count) << want.text;
+    EXPECT_EQ(want.starts + want.ends, got.starts + got.ends) << want.text;
+  }
+  for (size_t i = 0; i < kJointCount; ++i) {
+    EXPECT_EQ(expected.joints[i], counted.joints[i]);
+  }
+  ASSERT_FALSE(counted.parts.empty());
+  EXPECT_EQ("read", counted.parts[0].text);
+  EXPECT_EQ(20000u, counted.parts[0].count);
+}
+
 }  // namespace

@@ -214,11 +214,17 @@ void CountParts(std::string_view name, Vocabulary* vocabulary) {
   PartCounter(vocabulary).Count(name);
 }
 
-void CountTableParts(const NameTable& table, Vocabulary* vocabulary) {
-  for (size_t at = 0; at < table.arena.size();
-       at += 1 + static_cast<unsigned char>(table.arena[at])) {
-    CountParts(NameAt(table, static_cast<uint32_t>(at)), vocabulary);
+void CountNameEntries(std::string_view entries, Vocabulary* vocabulary) {
+  for (size_t at = 0; at < entries.size();
+       at += 1 + static_cast<unsigned char>(entries[at])) {
+    CountParts(entries.substr(at + 1, static_cast<unsigned char>(entries[at])),
+               vocabulary);
   }
+}
+
+void CountTableParts(const NameTable& table, Vocabulary* vocabulary) {
+  CountNameEntries(std::string_view(table.arena.data(), table.arena.size()),
+                   vocabulary);
 }
 
 std::vector<Joint> PairJoints(const Vocabulary& vocabulary) {

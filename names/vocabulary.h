@@ -54,6 +54,10 @@ inline size_t JointIndex(Joint joint) {
 // where that is one of the joints above.
 void CountParts(std::string_view name, Vocabulary* vocabulary);
 
+// Counts the parts of every name stored in `entries` as the name table's
+// arena stores them, each a length byte and its bytes; whole entries only.
+void CountNameEntries(std::string_view entries, Vocabulary* vocabulary);
+
 // Counts the parts of every name stored in `table`'s arena.
 void CountTableParts(const NameTable& table, Vocabulary* vocabulary);
 
