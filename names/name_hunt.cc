@@ -45,34 +45,39 @@ uint64_t PairsAtLeast(const std::vector<uint64_t>& starts,
   return count;
 }
 
-// Pairs tried one after another: the first part firsts[row] before each of
-// the second parts seconds[begin..end).
-struct PairRun {
-  size_t row;
-  size_t begin, end;
-};
-
-// What the pairs are made of, read by both shares.
+// The pairs to try, and what they are made of, read by both shares. Row i
+// is the first part firsts[i]; it is tried before the second parts
+// seconds[0..taken[i]), which fall from row to row. The pairs are offered
+// in the order of rows, those above the floor first (seconds[0..above[i])),
+// then those on it: pair (i, j) has its place there.
 struct PairCandidates {
-  const std::vector<VocabularyPart>& parts;
-  const std::vector<uint32_t>& firsts;
-  const std::vector<uint32_t>& seconds;
   const std::vector<Joint>& joints;
   const HashTargets& unknown;
-  std::vector<PairRun> runs;  // in the order the pairs are tried
+  std::vector<std::string> heads;  // each row's first part, in lower case
+  std::vector<size_t> above, taken;
+  std::vector<uint64_t> above_before, on_before;  // pairs in earlier rows
+  uint64_t all_above = 0;
+  // The hash state of each row's first part as joints[k] writes it, at
+  // states[k * rows + i].
+  std::vector<uint32_t> states;
   // The bytes of each second part as each joint writes it after another:
   // those of seconds[j] and joints[k] end at at[j * joints.size() + k + 1].
   std::string following;
   std::vector<uint32_t> at;  // from 0
+
+  uint64_t Place(size_t i, size_t j) const {
+    return j < above[i] ? above_before[i] + j
+                        : all_above + on_before[i] + (j - above[i]);
+  }
 };
 
-// A share of the pairs, every other one in the order they are tried, and
-// the names among them whose hashes are unknown: each with its place in
-// that order (the pair's, times the joints, plus the joint's) and its hash.
-// Its thread's alone while it runs.
+// A share of the pairs, those of every other second part, and the names
+// among them whose hashes are unknown: each with its place among all the
+// pairs' names (its pair's, times the joints, plus its joint's) and its
+// hash. Its thread's alone while it runs.
 struct PairShare {
   const PairCandidates* candidates = nullptr;
-  uint64_t parity = 0;  // of the pairs it takes
+  size_t parity = 0;  // of the second parts it takes
   struct Find {
     uint64_t place;
     uint32_t hash;
@@ -84,38 +89,40 @@ struct PairShare {
 // Below this many pairs, a thread costs more than it saves.
 constexpr uint64_t kPairsForAThread = uint64_t{1} << 16;
 
-// Tries the pairs of a share, each going on from its first part's hash
-// state.
+// Tries the pairs of a share. Each pair goes on from its first part's hash
+// state; all the first parts that a second part follows take its bytes side
+// by side, byte by byte.
 void TryPairShare(void* argument) {
   auto* share = static_cast<PairShare*>(argument);
   const PairCandidates& c = *share->candidates;
-  const size_t joints = c.joints.size();
-  std::vector<uint32_t> states(joints);
-  std::string name;
-  uint64_t pair = 0;  // the place of the run's first pair
-  for (const PairRun& run : c.runs) {
-    const std::string& first = c.parts[c.firsts[run.row]].text;
+  const size_t joints = c.joints.size(), rows = c.heads.size();
+  std::vector<uint32_t> hashes(rows);
+  const size_t columns = (c.at.size() - 1) / joints;  // the second parts
+  size_t paired = rows;  // the rows that the second part follows
+  for (size_t j = share->parity; j < columns; j += 2) {
+    while (paired > 0 && c.taken[paired - 1] <= j) --paired;
+    if (paired == 0) break;
     for (size_t k = 0; k < joints; ++k) {
-      name.clear();
-      AppendPart(first, c.joints[k], true, &name);
-      states[k] = HashBytes(0, name);
-    }
-    for (size_t j = run.begin + ((pair + share->parity) & 1); j < run.end;
-         j += 2) {
-      for (size_t k = 0; k < joints; ++k) {
-        const uint32_t begin = c.at[j * joints + k];
-        const std::string_view bytes(c.following.data() + begin,
-                                     c.at[j * joints + k + 1] - begin);
-        const uint32_t hash = FinishHash(HashBytes(states[k], bytes));
+      const uint32_t begin = c.at[j * joints + k];
+      const std::string_view bytes(c.following.data() + begin,
+                                   c.at[j * joints + k + 1] - begin);
+      const uint32_t* start = c.states.data() + k * rows;
+      for (size_t i = 0; i < paired; ++i) hashes[i] = start[i];
+      for (char byte : bytes) {
+        for (size_t i = 0; i < paired; ++i) {
+          hashes[i] = HashByte(hashes[i], static_cast<unsigned char>(byte));
+        }
+      }
+      for (size_t i = 0; i < paired; ++i) {
+        const uint32_t hash = FinishHash(hashes[i]);
         if (!HoldsHash(c.unknown, hash)) continue;
-        name.clear();
-        AppendPart(first, c.joints[k], true, &name);
+        std::string name;
+        AppendPart(c.heads[i], c.joints[k], true, &name);
         name.append(bytes.data(), bytes.size());
         share->finds.push_back(
-            PairShare::Find{(pair + j - run.begin) * joints + k, hash, name});
+            PairShare::Find{c.Place(i, j) * joints + k, hash, std::move(name)});
       }
     }
-    pair += run.end - run.begin;
   }
 }
 
@@ -231,30 +238,39 @@ void MatchVocabularyPairs(NameHunt* hunt, const HashTargets& unknown,
   // Those above the floor first, then those on it, the parts met first
   // first: each row's pairs above it come before those on it, since the
   // second parts are in falling order.
-  PairCandidates candidates{parts,   firsts, seconds, joints,
-                            unknown, {},     {},      {0}};
-  std::vector<PairRun>& runs = candidates.runs;
-  uint64_t taken = 0;
-  size_t above = ends.size(), on = ends.size();
-  std::vector<std::pair<size_t, size_t>> rows;  // (above, on) of each row
-  for (size_t i = 0; i < starts.size(); ++i) {
-    while (above > 0 && starts[i] * ends[above - 1] <= floor) --above;
-    while (on > 0 && starts[i] * ends[on - 1] < floor) --on;
-    if (on == 0) break;
-    rows.emplace_back(above, on);
+  PairCandidates candidates{joints, unknown, {}, {}, {}, {},
+                            {},     0,       {}, {}, {0}};
+  std::vector<size_t> on;
+  for (size_t i = 0, a = ends.size(), o = ends.size(); i < starts.size(); ++i) {
+    while (a > 0 && starts[i] * ends[a - 1] <= floor) --a;
+    while (o > 0 && starts[i] * ends[o - 1] < floor) --o;
+    if (o == 0) break;
+    candidates.heads.push_back(parts[firsts[i]].text);
+    candidates.above.push_back(a);
+    candidates.above_before.push_back(candidates.all_above);
+    candidates.all_above += a;
+    on.push_back(o);
   }
-  for (const bool over : {true, false}) {
-    for (size_t i = 0; i < rows.size() && taken < wanted; ++i) {
-      const size_t begin = over ? 0 : rows[i].first;
-      const size_t end = static_cast<size_t>(std::min<uint64_t>(
-          over ? rows[i].first : rows[i].second, begin + wanted - taken));
-      if (end == begin) continue;
-      runs.push_back(PairRun{i, begin, end});
-      taken += end - begin;
+  const size_t rows = candidates.heads.size();
+  uint64_t left = wanted - candidates.all_above, on_before = 0;
+  for (size_t i = 0; i < rows; ++i) {
+    const size_t taken_on = static_cast<size_t>(
+        std::min<uint64_t>(on[i] - candidates.above[i], left));
+    left -= taken_on;
+    candidates.taken.push_back(candidates.above[i] + taken_on);
+    candidates.on_before.push_back(on_before);
+    on_before += taken_on;
+  }
+  candidates.states.resize(joints.size() * rows);
+  std::string name;
+  for (size_t k = 0; k < joints.size(); ++k) {
+    for (size_t i = 0; i < rows; ++i) {
+      name.clear();
+      AppendPart(candidates.heads[i], joints[k], true, &name);
+      candidates.states[k * rows + i] = HashBytes(0, name);
     }
   }
-  const size_t used_seconds = rows.empty() ? 0 : rows[0].second;
-  for (size_t j = 0; j < used_seconds; ++j) {
+  for (size_t j = 0; rows > 0 && j < candidates.taken[0]; ++j) {
     for (size_t k = 0; k < joints.size(); ++k) {
       AppendPart(parts[seconds[j]].text, joints[k], false,
                  &candidates.following);
@@ -262,31 +278,32 @@ void MatchVocabularyPairs(NameHunt* hunt, const HashTargets& unknown,
           static_cast<uint32_t>(candidates.following.size()));
     }
   }
-  // Two shares of every other pair, the second on a thread of its own when
-  // there are enough to pay for one; their finds are offered in the order
-  // the pairs were tried, as if by one thread.
+  // Two shares of every other second part, the second on a thread of its
+  // own when there are enough pairs to pay for one; their finds are offered
+  // in the order of their places, as if one thread had tried the pairs in
+  // turn.
   PairShare shares[2];
-  for (uint64_t parity : {0, 1}) {
+  for (size_t parity : {0, 1}) {
     shares[parity].candidates = &candidates;
     shares[parity].parity = parity;
   }
   BackgroundTask second;
-  if (taken >= kPairsForAThread) {
+  if (wanted >= kPairsForAThread) {
     StartBackground(&second, TryPairShare, &shares[1]);
   } else {
     TryPairShare(&shares[1]);
   }
   TryPairShare(&shares[0]);
   FinishBackground(&second);
-  size_t next[2] = {0, 0};
-  for (;;) {
-    const bool more[2] = {next[0] < shares[0].finds.size(),
-                          next[1] < shares[1].finds.size()};
-    if (!more[0] && !more[1]) break;
-    const size_t s =
-        !more[0] || (more[1] && shares[1].finds[next[1]].place <
-                                    shares[0].finds[next[0]].place);
-    PairShare::Find& find = shares[s].finds[next[s]++];
+  std::vector<PairShare::Find>& finds = shares[0].finds;
+  for (PairShare::Find& find : shares[1].finds) {
+    finds.push_back(std::move(find));
+  }
+  std::sort(finds.begin(), finds.end(),
+            [](const PairShare::Find& a, const PairShare::Find& b) {
+              return a.place < b.place;
+            });
+  for (PairShare::Find& find : finds) {
     OfferFind(hunt, find.hash,
               HuntFind{std::move(find.name), false, HuntSource::kVocabulary});
   }
