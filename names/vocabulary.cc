@@ -71,14 +71,19 @@ inline ByteKind KindOf(char c) {
   return static_cast<ByteKind>(kByteKinds.of[static_cast<unsigned char>(c)]);
 }
 
-// The parts of one name (a counter counts one), cut as SplitName cuts them and
-// counted as each ends, in one sweep over its bytes: the lists hold millions of
-// names.
+// The parts of names, a name at a time, cut as SplitName cuts them and
+// counted as each ends, in one sweep over the name's bytes: the lists hold
+// millions of names.
 class PartCounter {
  public:
   explicit PartCounter(Vocabulary* vocabulary) : vocabulary_(vocabulary) {}
 
   void Count(std::string_view name) {
+    count_ = 0;
+    first_ = last_ = -1;
+    head_ = 0;
+    rest_ = kAllLower | kAllUpper | kCapitalized;
+    first_end_ = second_begin_ = 0;
     const size_t n = name.size();
     size_t pieces = 0;  // the parts begun, numbers included
     bool open = false;  // whether a part is being read
@@ -194,7 +199,7 @@ class PartCounter {
   // hash, and its letters so far.
   size_t begin_ = 0;
   char first_byte_ = '\0';
-  char lower_[kMaxNameLength];
+  char lower_[kMaxNameLength] = {};
   size_t size_ = 0;
   uint32_t state_ = 0;
   bool upper_ = false, lower_case_ = false, rest_lower_ = true;
@@ -215,10 +220,11 @@ void CountParts(std::string_view name, Vocabulary* vocabulary) {
 }
 
 void CountNameEntries(std::string_view entries, Vocabulary* vocabulary) {
+  PartCounter counter(vocabulary);
   for (size_t at = 0; at < entries.size();
        at += 1 + static_cast<unsigned char>(entries[at])) {
-    CountParts(entries.substr(at + 1, static_cast<unsigned char>(entries[at])),
-               vocabulary);
+    counter.Count(
+        entries.substr(at + 1, static_cast<unsigned char>(entries[at])));
   }
 }
 
