@@ -218,8 +218,10 @@ void StartListLoad(FILE* member_names, FILE* archive_items, NameTable* table,
         // the passes that read the names; or, where no thread can be made,
         // here once they are placed.
         if (self->vocabulary != nullptr) {
-          self->share.counting =
+          const bool counting =
               StartThread(&self->count, CountWhileLoading, self);
+          std::lock_guard<std::mutex> lock(self->share.mutex);
+          self->share.counting = counting;
         }
         self->read = LoadLists(self->lists[0], self->lists[1], self->table,
                                &self->unread, self);
