@@ -78,6 +78,13 @@ TEST(VocabularyTest, PairsTakeTheLargestProductsOfCountsFirst) {
   EXPECT_EQ("betaXray", hunt.finds.begin()->second.name);
   EXPECT_EQ(HuntSource::kVocabulary, hunt.finds.begin()->second.source);
   EXPECT_FALSE(hunt.exhausted);  // the cap, not the budget, ended it
+  // One pair allowed: the first.
+  NameHunt one;
+  one.vocabulary = hunt.vocabulary;
+  MakeHashTargets({NameHash("alphaXray")}, &targets);
+  MatchVocabularyPairs(&one, targets, 1);
+  ASSERT_EQ(1u, one.finds.size());
+  EXPECT_EQ("alphaXray", one.finds.begin()->second.name);
 }
 
 }  // namespace
