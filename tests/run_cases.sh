@@ -66,17 +66,18 @@ for case in "$cases"/*/; do
   text_mode <"$stdout" >"$scratch/$name/stdout"
   mapfile -t args <"$case/args"
   # On Linux, as few file handles as the tool needs (the standard three, two
-  # files, and the two word lists that may still be loading meanwhile), so
-  # that one left open shows; and no file past 10 MB, so that
-  # a fault that writes without end cannot fill the disk. A run that hangs
-  # fails.
+  # files, the two word lists that may still be loading meanwhile, and two
+  # replaced files that threads of their own may not yet have let go of on
+  # a busy machine), so that one left open shows; and no file past 10 MB,
+  # so that a fault that writes without end cannot fill the disk. A run that
+  # hangs fails.
   size_limit=$(cat "$case/file-size-limit" 2>/dev/null || echo 10000)
   mapfile -t immutable < <(cat "$case/immutable" 2>/dev/null)
   for path in "${immutable[@]}"; do lock "$work/$path"; done
   { cat "$case/stdin" 2>/dev/null || echo; } | (cd "$work" &&
     if [[ -z $runner ]]; then
       for fd in $(ls /proc/$BASHPID/fd); do ((fd < 3)) || eval "exec $fd>&-"; done
-      ulimit -n 7
+      ulimit -n 9
     fi && trap '' XFSZ && ulimit -f "$size_limit" &&
     timeout 60 $runner "$tool" "${args[@]}") >"$scratch/$name/got"
   # The tool's own status: a run that never reads its input may end before
