@@ -6,16 +6,23 @@
 
 namespace {
 
-TEST(DehashFileTest, ReportsADataFileThatIsGoneAndWritesNoCopy) {
-  // Gone between the look and the dehash pass: the message names it.
+TEST(DehashFileTest, ReportsADataFileThatCannotBeReadAndWritesNoCopy) {
+  // Gone between the look and the dehash pass, or a folder that took its
+  // place (which opens where the system lets folders be opened, and then
+  // cannot be read): the message names it, and no copy stays.
   ScratchFolder scratch;
-  const std::string path = (scratch.dir / "gone.ymt").string();
-  testing::internal::CaptureStdout();
-  const std::string copy = (scratch.dir / "gone_dehashed.ymt").string();
-  EXPECT_FALSE(DehashFile(path, copy, NameTable()));
-  EXPECT_EQ("ERROR: Could not open file " + path + "\n",
-            testing::internal::GetCapturedStdout());
-  EXPECT_FALSE(std::filesystem::exists(copy));
+  std::filesystem::create_directory(scratch.dir / "folder.ymt");
+  for (const char* name : {"gone", "folder"}) {
+    const std::string path = (scratch.dir / name).string() + ".ymt";
+    const std::string copy = (scratch.dir / name).string() + "_dehashed.ymt";
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(DehashFile(path, copy, NameTable())) << name;
+    const std::string printed = testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(printed == "ERROR: Could not open file " + path + "\n" ||
+                printed == "ERROR: Could not read file " + path + "\n")
+        << printed;
+    EXPECT_FALSE(std::filesystem::exists(copy)) << name;
+  }
 }
 
 }  // namespace

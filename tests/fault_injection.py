@@ -128,6 +128,9 @@ def check(status, console, files, expected, from_original, copies):
         problems.append("unknown.txt is not what the data files give")
     if files != expected and "ERROR: " not in console:
         problems.append("a difference from a clean run went unreported")
+    if re.search(r"ERROR: Could not write file [^\n]*_dehashed[^\n]*\nNamed ",
+                 console):
+        problems.append("a copy that failed was counted as made")
     return problems
 
 
