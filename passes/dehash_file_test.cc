@@ -8,8 +8,7 @@ namespace {
 
 TEST(DehashFileTest, ReportsADataFileThatCannotBeReadAndWritesNoCopy) {
   // Gone between the look and the dehash pass, or a folder that took its
-  // place (which opens where the system lets folders be opened, and then
-  // cannot be read): the message names it, and no copy stays.
+  // place (no data file to open): the message names it, and no copy stays.
   ScratchFolder scratch;
   std::filesystem::create_directory(scratch.dir / "folder.ymt");
   for (const char* name : {"gone", "folder"}) {
